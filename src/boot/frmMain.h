@@ -1,0 +1,55 @@
+#pragma once
+// The start-up window: its load decides what a start of the program does.
+#include <functional>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/Runtime.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "platform/WallpaperService.h"
+#include "store/ListBox.h"
+
+namespace vlmr {
+
+// What a real start-up window must do for the presenter.
+class MainView {
+public:
+    virtual ~MainView() = default;
+    virtual void Show() = 0;   // modeless, centred on the screen
+    virtual void Focus() = 0;  // keyboard focus
+    virtual void Hide() = 0;
+    virtual void Unload() = 0;  // the window disappears for good
+    virtual WindowHandle Handle() = 0;
+};
+
+struct Services {
+    Runtime& runtime;
+    FileSystem& files;
+    SettingsStore& settings;
+    WallpaperService& wallpaper;
+    Shell& shell;
+};
+
+class frmMain {
+public:
+    frmMain(Services services, MainView& view, std::function<void()> showConfigurator);
+
+    // The start-up dispatch: refuse a second instance, open the configurator,
+    // or do the boot run and end the program.
+    void Load();
+    // A click on the window's surface opens the home page.
+    void Click();
+
+    ListBox PList;              // the image list during a boot run
+    std::string SelectedImage;  // the drawn path on its way to the wallpaper
+
+private:
+    void DrawImage();
+
+    Services s_;
+    MainView& view_;
+    std::function<void()> showConfigurator_;
+};
+
+}  // namespace vlmr

@@ -1,0 +1,46 @@
+#pragma once
+// The desktop wallpaper service in the shape of the Windows Active Desktop
+// object: read and write the component options, set style and file, apply.
+// Other desktops offer the same operations through their own mechanisms.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vlmr {
+
+struct ComponentsOpt {
+    std::uint32_t dwSize = 12;
+    std::uint32_t fEnableComponents = 0;
+    std::uint32_t fActiveDesktop = 0;
+};
+
+struct WallpaperOpt {
+    std::uint32_t dwSize = 8;
+    std::uint32_t dwStyle = 0;
+};
+
+enum WallpaperStyle : std::int32_t { WPSTYLE_CENTER = 0, WPSTYLE_TILE = 1, WPSTYLE_STRETCH = 2 };
+
+inline constexpr std::uint32_t AD_APPLY_SAVE = 1;
+inline constexpr std::uint32_t AD_APPLY_HTMLGEN = 2;
+inline constexpr std::uint32_t AD_APPLY_REFRESH = 4;
+
+// One live service object. Destroying it releases it.
+class ActiveDesktop {
+public:
+    virtual ~ActiveDesktop() = default;
+    virtual bool GetDesktopItemOptions(ComponentsOpt& options) = 0;
+    virtual bool SetDesktopItemOptions(const ComponentsOpt& options) = 0;
+    virtual bool SetWallpaperOptions(const WallpaperOpt& options) = 0;
+    virtual bool SetWallpaper(const std::string& path) = 0;
+    virtual bool ApplyChanges(std::uint32_t flags) = 0;
+};
+
+class WallpaperService {
+public:
+    virtual ~WallpaperService() = default;
+    // A new service object, or nullptr when the service is absent.
+    virtual std::unique_ptr<ActiveDesktop> Create() = 0;
+};
+
+}  // namespace vlmr

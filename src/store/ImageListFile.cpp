@@ -1,0 +1,28 @@
+#include "store/ImageListFile.h"
+
+#include <string>
+
+namespace vlmr {
+
+bool LoadListFromFile(FileSystem& fs, Runtime& rt, std::string_view file, ListBox& list) {
+    list.Clear();
+    std::string text;
+    if (!fs.ReadTextFile(file, text)) {
+        rt.ShowMessage("Velmora Is NOT Configured", "Velmora", MessageIcon::Information);
+        rt.EndProgram();
+        return false;
+    }
+    list.AssignLines(std::move(text));
+    return true;
+}
+
+bool SaveListToFile(FileSystem& fs, Runtime& rt, std::string_view file, const ListBox& list) {
+    const Status written = fs.WriteTextFileAtomic(file, list.JoinLines("\r\n"));
+    if (!written) {
+        rt.ShowMessage("An error has occured " + written.description, kAppTitle, MessageIcon::None);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vlmr

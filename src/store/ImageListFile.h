@@ -1,0 +1,20 @@
+#pragma once
+// The image list file: one image path per line.
+#include <string_view>
+
+#include "platform/FileSystem.h"
+#include "platform/Runtime.h"
+#include "store/ListBox.h"
+
+namespace vlmr {
+
+// Replaces the list with the lines of the file. When the file cannot be
+// read, tells the user the program is not configured and ends the program;
+// returns false then, so the caller stops at once.
+bool LoadListFromFile(FileSystem& fs, Runtime& rt, std::string_view file, ListBox& list);
+
+// Writes every entry followed by CR LF, replacing the old file in one step.
+// A failure is told to the user; returns whether the file was written.
+bool SaveListToFile(FileSystem& fs, Runtime& rt, std::string_view file, const ListBox& list);
+
+}  // namespace vlmr
