@@ -1,0 +1,19 @@
+# Debian packages that building and testing Velmora needs, one group a line.
+# Sourced by setup.sh.
+VELMORA_BUILD_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libgl-dev libx11-dev
+  mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+)
+VELMORA_RUN_PACKAGES=(
+  xvfb
+)
+VELMORA_TEST_PACKAGES=(
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  wine wine64
+  x11-apps x11-utils xdotool imagemagick fonts-dejavu-core
+)
+# Only for scripts/draw-resources.sh, which redraws the committed pictures.
+VELMORA_DRAW_PACKAGES=(
+  imagemagick librsvg2-bin fonts-dejavu-core
+)
