@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "store/Text.h"
+
 namespace vlmr {
 
 bool LoadListFromFile(FileSystem& fs, Runtime& rt, std::string_view file, ListBox& list) {
@@ -12,6 +14,7 @@ bool LoadListFromFile(FileSystem& fs, Runtime& rt, std::string_view file, ListBo
         rt.EndProgram();
         return false;
     }
+    if (text.size() != WithoutBom(text).size()) text.erase(0, kUtf8Bom.size());
     list.AssignLines(std::move(text));
     return true;
 }

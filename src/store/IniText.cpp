@@ -18,7 +18,8 @@ struct Line {
 
 std::vector<Line> SplitLines(std::string_view text) {
     std::vector<Line> lines;
-    std::size_t begin = 0;
+    // A byte order mark is no part of the first line; it stays in the file.
+    std::size_t begin = text.size() - WithoutBom(text).size();
     while (begin < text.size()) {
         std::size_t end = text.find('\n', begin);
         const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
@@ -109,8 +110,10 @@ std::optional<std::string> IniAssign(std::string_view text, std::string_view sec
 
     if (!range) {
         out.append(text);
-        if (!out.empty() && out.back() != '\n') out.append(eol);
-        if (!out.empty()) out.append(eol);
+        if (!WithoutBom(text).empty()) {
+            if (out.back() != '\n') out.append(eol);
+            out.append(eol);  // a blank line between sections
+        }
         out.append("[").append(section).append("]").append(eol);
         out.append(key).append("=").append(value).append(eol);
         return out;

@@ -26,6 +26,11 @@ std::string ToUpperAscii(std::string_view text) {
     return out;
 }
 
+std::string_view WithoutBom(std::string_view text) {
+    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
+    return text;
+}
+
 std::string_view FirstCharacters(std::string_view text, std::size_t count) {
     std::size_t pos = 0;
     for (std::size_t seen = 0; pos < text.size(); ++pos) {
