@@ -4,14 +4,14 @@ VELMORA_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libx11-dev
   mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64
 )
 VELMORA_RUN_PACKAGES=(
-  xvfb
+  xvfb xdg-utils
 )
 VELMORA_TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  wine wine64
-  x11-apps x11-utils xdotool imagemagick fonts-dejavu-core
+  x11-apps x11-utils xdotool xclip imagemagick fonts-dejavu-core python3
 )
 # Only for scripts/draw-resources.sh, which redraws the committed pictures.
 VELMORA_DRAW_PACKAGES=(

@@ -28,6 +28,12 @@ std::string DesktopEntryExec(std::string_view program) {
             out += "%%";
             continue;
         }
+        // A value is one line without control characters: these three go
+        // in as the value's own escapes and come back out before the quoting.
+        if (c == '\n' || c == '\t' || c == '\r') {
+            out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : "\\r";
+            continue;
+        }
         // Inside quotes these four keep their meaning unless escaped. An
         // escaped backslash must itself be doubled again, since the key's
         // value is first unescaped as a string.

@@ -1,7 +1,10 @@
 #pragma once
 // Test doubles for the platform seam. Each records what it was asked, in
 // order, into one shared journal so a test can assert the exact sequence.
+#include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -10,12 +13,19 @@
 #include <vector>
 
 #include "boot/frmMain.h"
+#include "config/CWait.h"
+#include "config/frmConfig.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderChooser.h"
+#include "platform/FolderLister.h"
+#include "platform/LogonList.h"
 #include "platform/Runtime.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/WallpaperService.h"
 #include "store/IniFileStore.h"
+#include "store/ListBox.h"
+#include "store/Text.h"
 
 namespace vlmr::test {
 
@@ -38,7 +48,11 @@ public:
         messages.push_back({std::string(text), std::string(title), icon});
         journal.push_back("message:" + std::string(text));
     }
-    void DeliverPendingMessages() override { journal.push_back("deliver"); ++deliveries; }
+    void DeliverPendingMessages() override {
+        journal.push_back("deliver");
+        ++deliveries;
+        if (onDeliver) onDeliver();  // what a waiting window event would do
+    }
     void EndProgram() override { journal.push_back("end"); ended = true; }
     // Each reading of the clock is journaled: it marks where the draw happens.
     double SecondsSinceMidnight() override {
@@ -59,6 +73,7 @@ public:
     double clock = 12 * 3600.0;
     double clockStep = 0.731;
     std::string today = "07/12/2026";
+    std::function<void()> onDeliver;
 };
 
 // Files in memory. A path listed in `failing` fails every operation. A path
@@ -227,5 +242,249 @@ struct World {
     FakeMainView view{journal};
     frmMain form{services, view, [this] { journal.push_back("config"); }};
 };
+
+
+// ---- The configurator's seams ----
+
+// The per-user logon list: entries by name, each call journaled.
+class FakeLogonList : public LogonList {
+public:
+    explicit FakeLogonList(Journal& j) : journal(j) {}
+    Status WriteEntry(std::string_view name, std::string_view program) override {
+        journal.push_back("logon:write " + std::string(name) + "=" + std::string(program));
+        if (failure) return *failure;
+        entries[std::string(name)] = std::string(program);
+        return Status::Ok();
+    }
+    Status DeleteEntry(std::string_view name) override {
+        journal.push_back("logon:delete " + std::string(name));
+        if (failure) return *failure;
+        entries.erase(std::string(name));
+        return Status::Ok();
+    }
+    Journal& journal;
+    std::map<std::string, std::string> entries;
+    std::optional<Status> failure;  // every call fails with it, as a locked-down registry would
+};
+
+// The folder chooser answers from a queue: "" is a cancel, an empty queue
+// too. A path without an entry in `shortForms` is its own short form; an
+// entry of "" means the platform has none.
+class FakeFolderChooser : public FolderChooser {
+public:
+    explicit FakeFolderChooser(Journal& j) : journal(j) {}
+    std::string BrowseForImageFolder() override {
+        journal.push_back("browse");
+        if (choices.empty()) return "";
+        std::string choice = choices.front();
+        choices.pop_front();
+        return choice;
+    }
+    std::string GetShortPath(std::string_view path) override {
+        journal.push_back("short " + std::string(path));
+        if (path.empty()) return "";
+        auto it = shortForms.find(std::string(path));
+        return it == shortForms.end() ? std::string(path) : it->second;
+    }
+    Journal& journal;
+    std::deque<std::string> choices;
+    std::map<std::string, std::string> shortForms;
+};
+
+// A folder tree in memory. Folders and files are listed in the order they
+// were added. A folder can fail to open, or stop its sub-folder or file
+// listing after some names; a link lists as its target, with the target's
+// identity, and paths below a link resolve through it.
+class FakeFolderLister : public FolderLister {
+public:
+    struct Folder {
+        std::vector<std::string> subfolders, files;
+        std::uint64_t id = 0;
+        std::optional<std::string> linkTo;
+        std::optional<Status> openFailure;
+        std::optional<std::size_t> subfoldersStopAfter, filesStopAfter;
+    };
+
+    explicit FakeFolderLister(char separator = '/', bool blind = false) : sep(separator), caseBlind(blind) {}
+
+    Folder& AddFolder(const std::string& path) {
+        auto [it, added] = folders.try_emplace(Key(path));
+        if (added) {
+            it->second.id = ++lastId;
+            if (Folder* parent = Parent(path)) parent->subfolders.push_back(Name(path));
+        }
+        return it->second;
+    }
+    void AddFile(const std::string& path) { Parent(path)->files.push_back(Name(path)); }
+    void AddLink(const std::string& path, const std::string& target) { AddFolder(path).linkTo = target; }
+    Folder& At(const std::string& path) { return folders.at(Key(path)); }
+
+    Status ListFolder(std::string_view folder, FolderListing& listing) override {
+        if (journal) journal->push_back("list " + std::string(folder));
+        if (onList) onList(folder);
+        const std::optional<std::string> real = RealPath(std::string(folder), 0);
+        if (!real) return Status::Fail(ErrorKind::PathNotFound, "The system cannot find the path specified.");
+        const Folder& f = folders.at(Key(*real));
+        if (f.openFailure) return *f.openFailure;
+        listing.id = FolderId{1, f.id, idsKnown};
+        const Status stopped = Status::Fail(ErrorKind::AccessDenied, "Access is denied.");
+        listing.subfolders = Head(f.subfolders, f.subfoldersStopAfter);
+        if (f.subfoldersStopAfter) listing.subfoldersStatus = stopped;
+        listing.files = Head(f.files, f.filesStopAfter);
+        if (f.filesStopAfter) listing.filesStatus = stopped;
+        return Status::Ok();
+    }
+    std::string JoinPath(std::string_view folder, std::string_view name) override { return Join(folder, name); }
+    std::string PathKey(std::string_view path) override { return Key(path); }
+
+    char sep;
+    bool caseBlind;
+    bool idsKnown = true;
+    Journal* journal = nullptr;
+    std::function<void(std::string_view)> onList;
+
+private:
+    std::string Key(std::string_view path) const { return caseBlind ? ToUpperAscii(path) : std::string(path); }
+    std::string Join(std::string_view folder, std::string_view name) const {
+        std::string out(folder);
+        if (out.empty() || out.back() != sep) out += sep;
+        return out.append(name);
+    }
+    std::string Name(const std::string& path) const { return path.substr(path.rfind(sep) + 1); }
+    // The containing folder, whether it was named with its trailing
+    // separator (a root such as C:\) or without.
+    Folder* Parent(const std::string& path) {
+        const std::size_t pos = path.rfind(sep);
+        if (pos == std::string::npos) return nullptr;
+        for (std::string parent : {path.substr(0, pos + 1), path.substr(0, pos)})
+            if (auto it = folders.find(Key(parent)); it != folders.end()) return &it->second;
+        return nullptr;
+    }
+    std::optional<std::string> RealPath(const std::string& path, int depth) const {
+        if (depth > 64) return std::nullopt;
+        if (auto it = folders.find(Key(path)); it != folders.end())
+            return it->second.linkTo ? RealPath(*it->second.linkTo, depth + 1) : path;
+        const std::size_t pos = path.rfind(sep);
+        if (pos == std::string::npos || pos == 0) return std::nullopt;
+        const std::string parent = path.substr(0, pos);
+        const std::optional<std::string> realParent = RealPath(parent, depth + 1);
+        if (!realParent || Key(*realParent) == Key(parent)) return std::nullopt;  // no link on the way
+        return RealPath(Join(*realParent, path.substr(pos + 1)), depth + 1);
+    }
+    static std::vector<std::string> Head(const std::vector<std::string>& names, std::optional<std::size_t> n) {
+        if (!n || *n >= names.size()) return names;
+        return {names.begin(), names.begin() + static_cast<std::ptrdiff_t>(*n)};
+    }
+
+    std::map<std::string, Folder> folders;
+    std::uint64_t lastId = 0;
+};
+
+// Settings writes as the presenter makes them ("ini:write Section/Key=Value"),
+// passed on to the INI file in the fake file system.
+class RecordingSettings : public SettingsStore {
+public:
+    RecordingSettings(Journal& j, SettingsStore& inner) : journal(j), inner_(inner) {}
+    std::string Read(std::string_view section, std::string_view key, std::string_view file) override {
+        return inner_.Read(section, key, file);
+    }
+    int Write(std::string_view section, std::string_view key, std::string_view value,
+              std::string_view file) override {
+        journal.push_back("ini:write " + std::string(section) + "/" + std::string(key) + "=" + std::string(value));
+        return inner_.Write(section, key, value, file);
+    }
+    Journal& journal;
+
+private:
+    SettingsStore& inner_;
+};
+
+inline const char* StyleName(std::optional<StyleOption> o) {
+    if (!o) return "none";
+    switch (*o) {
+        case StyleOption::Center: return "Center";
+        case StyleOption::Tile: return "Tile";
+        case StyleOption::Stretch: return "Stretch";
+    }
+    return "?";
+}
+
+class FakeConfigView : public ConfigView {
+public:
+    explicit FakeConfigView(Journal& j) : journal(j) {}
+    void Show() override { journal.push_back("cfg:Show"); }
+    void SetCaption(const std::string& caption) override { journal.push_back("cfg:Caption " + caption); }
+    void SetPathText(const std::string& text) override { journal.push_back("cfg:Path " + text); }
+    void SetStartupCheck(bool checked) override { journal.push_back(checked ? "cfg:Check on" : "cfg:Check off"); }
+    void SetStyleOption(std::optional<StyleOption> option) override {
+        journal.push_back(std::string("cfg:Style ") + StyleName(option));
+    }
+    void SetButtonSunken(PictureButton button, bool sunken) override {
+        journal.push_back(std::string("cfg:") + (sunken ? "Sunken " : "Flat ") +
+                          (button == PictureButton::Save ? "PSave" : "POpen"));
+    }
+    void Minimize() override { journal.push_back("cfg:Minimize"); }
+    void Restore() override { journal.push_back("cfg:Restore"); }
+    WindowHandle Handle() override { return 5151; }
+    Journal& journal;
+};
+
+class FakeWaitView : public WaitView {
+public:
+    explicit FakeWaitView(Journal& j) : journal(j) {}
+    void Show() override {
+        journal.push_back("wait:Show");
+        visible = true;
+    }
+    void Focus() override { journal.push_back("wait:Focus"); }
+    void Hide() override {
+        journal.push_back("wait:Hide");
+        visible = false;
+    }
+    WindowHandle Handle() override { return 6161; }
+    Journal& journal;
+    bool visible = false;
+};
+
+// The configurator wired to fakes on one journal. Settings live in the fake
+// file system as /app/Config.ini; the running executable is `executable`.
+struct ConfigWorld {
+    explicit ConfigWorld(std::string executable = "/opt/velmora/VLMR", char sep = '/', bool caseBlind = false)
+        : lister(sep, caseBlind),
+          form(ConfigServices{services, logon, chooser, lister, std::move(executable)}, view, wait,
+               [this] { return base.view.Handle(); }) {
+        lister.journal = &journal;
+    }
+    ConfigWorld(const ConfigWorld&) = delete;
+    ConfigWorld& operator=(const ConfigWorld&) = delete;
+
+    World base;
+    Journal& journal = base.journal;
+    FakeRuntime& runtime = base.runtime;
+    FakeFileSystem& files = base.files;
+    RecordingSettings settings{journal, base.settings};
+    Services services{base.runtime, base.files, settings, base.wallpaper, base.shell};
+    FakeLogonList logon{journal};
+    FakeFolderChooser chooser{journal};
+    FakeFolderLister lister;
+    FakeConfigView view{journal};
+    FakeWaitView waitView{journal};
+    CWait wait{base.runtime, base.shell, waitView};
+    frmConfig form;
+};
+
+inline std::vector<std::string> Items(const ListBox& list) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < list.Count(); ++i) out.emplace_back(list.Item(i));
+    return out;
+}
+
+// The journal without the file reads, which say nothing about what changed.
+inline Journal Acts(const Journal& j) {
+    Journal out;
+    for (const std::string& e : j)
+        if (e.rfind("read ", 0) != 0) out.push_back(e);
+    return out;
+}
 
 }  // namespace vlmr::test

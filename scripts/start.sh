@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what the build needs, builds the Linux and Windows releases and
+# starts the Linux one (VLMR.exe runs under Wine: wine build/windows-release/VLMR.exe).
+# Arguments go to the program ("Config" opens the configurator).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh build
+echo "start: building the linux-release preset"
+cmake --preset linux-release -DVELMORA_BUILD_TESTS=OFF >/dev/null
+cmake --build --preset linux-release
+echo "start: building the windows-release preset (VLMR.exe)"
+cmake --preset windows-release -DVELMORA_BUILD_TESTS=OFF >/dev/null
+cmake --build --preset windows-release --target VLMR
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "start: no display to show Velmora on (DISPLAY and WAYLAND_DISPLAY are unset); built build/linux-release/VLMR"
+  exit 0
+fi
+echo "start: running build/linux-release/VLMR $*"
+exec build/linux-release/VLMR "$@"

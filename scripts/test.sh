@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, then builds and runs every test:
+# the linux-debug preset (core unit tests, Linux end-to-end tests under Xvfb)
+# and the windows-release preset (core unit tests and VLMR.exe scenarios under Wine).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh test
+
+jobs=$(nproc 2>/dev/null || echo 2)
+status=0
+
+echo "test: building the linux-debug preset"
+cmake --preset linux-debug -DVELMORA_BUILD_TESTS=ON >/dev/null
+cmake --build --preset linux-debug -j "$jobs"
+echo "test: running the linux-debug tests"
+ctest --preset linux-debug -j "$jobs" || status=1
+
+echo "test: building the windows-release preset"
+cmake --preset windows-release -DVELMORA_BUILD_TESTS=ON >/dev/null
+cmake --build --preset windows-release -j "$jobs"
+echo "test: running the windows-release tests under Wine"
+bash tests/win32/run-under-wine.sh --preset windows-release || status=1
+
+if [ "$status" -eq 0 ]; then echo "test: all suites passed"; else echo "test: some tests failed"; fi
+exit "$status"

@@ -1,0 +1,150 @@
+#include "config/frmConfig.h"
+
+#include <string>
+
+#include "BuildConfig.h"
+#include "config/FolderScan.h"
+#include "shell/OpenWebPage.h"
+#include "store/INIMod.h"
+#include "store/ImageListFile.h"
+#include "store/LogonEntry.h"
+
+namespace vlmr {
+
+namespace {
+const char* StyleWord(StyleOption option) {
+    switch (option) {
+        case StyleOption::Center: return "Center";
+        case StyleOption::Tile: return "Tile";
+        case StyleOption::Stretch: return "Stretch";
+    }
+    return "";
+}
+}  // namespace
+
+frmConfig::frmConfig(ConfigServices services, ConfigView& view, CWait& wait,
+                     std::function<WindowHandle()> webOwner)
+    : s_(std::move(services)), view_(view), wait_(wait), webOwner_(std::move(webOwner)) {}
+
+std::string frmConfig::SettingsFile() { return s_.base.runtime.AppFile("Config.ini"); }
+
+void frmConfig::Load() {
+    SettingsStore& settings = s_.base.settings;
+    SetLStart(ReadIniValue(settings, "Startup", "Enabled", SettingsFile()) == "True" ? vbChecked : vbUnchecked);
+    Stile = ReadIniValue(settings, "VLMR", "Style", SettingsFile());
+    if (Stile == "Center") SelectStyle(StyleOption::Center);
+    if (Stile == "Tile") SelectStyle(StyleOption::Tile);
+    if (Stile == "Stretch") SelectStyle(StyleOption::Stretch);
+}
+
+void frmConfig::Unload() { s_.base.runtime.EndProgram(); }
+
+void frmConfig::SetLStart(int state) {
+    if (state == LStart) return;
+    LStart = state;
+    view_.SetStartupCheck(state == vbChecked);
+    LStart_Click();
+}
+
+void frmConfig::LStart_Click() {
+    // The logon list first, then the record of the choice.
+    if (LStart == vbChecked) {
+        SetRegistryString(s_.logon, kLogonEntryName, s_.executablePath);
+        WriteIniValue(s_.base.settings, "Startup", "Enabled", "True", SettingsFile());
+    } else {
+        DeleteRegistryValue(s_.logon, kLogonEntryName);
+        WriteIniValue(s_.base.settings, "Startup", "Enabled", "False", SettingsFile());
+    }
+}
+
+void frmConfig::SelectStyle(StyleOption option) {
+    if (Style == option) return;
+    Style = option;
+    view_.SetStyleOption(option);
+    StyleClick(option);
+}
+
+void frmConfig::StyleClick(StyleOption option) {
+    WriteIniValue(s_.base.settings, "VLMR", "Style", StyleWord(option), SettingsFile());
+}
+
+void frmConfig::SetCaption(const std::string& caption) {
+    Caption = caption;
+    view_.SetCaption(caption);
+}
+
+void frmConfig::POpen_Click() {
+    IPath = s_.chooser.GetShortPath(s_.chooser.BrowseForImageFolder());
+    view_.SetPathText(IPath);
+    if (IPath.empty()) return;
+    SetCaption("Dont Forget To Click Save...");
+}
+
+void frmConfig::PSave_Click() {
+    Runtime& rt = s_.base.runtime;
+    FileSystem& fs = s_.base.files;
+    const std::string folder = IPath;
+    // The empty field is refused before anything is written: a test file
+    // named after an empty folder would land in the root of the drive.
+    if (folder.empty()) {
+        rt.ShowMessage("NO PATH SET!!!", "Velmora", MessageIcon::Information);
+        return;
+    }
+    // Prove the folder exists and can be written to.
+    const std::string testFile = s_.lister.JoinPath(folder, "VLMR-Test.VLMR");
+    if (Status st = fs.WriteTextFile(testFile, "Testing 4 Valid Path\r\n"); !st) return SaveFailed(st);
+    if (Status st = fs.RemoveFile(testFile); !st) return SaveFailed(st);
+    rt.DeliverPendingMessages();
+
+    if (!Style) {
+        rt.ShowMessage("Center, Tile or Stretch Wallpaper Images?", "Velmora", MessageIcon::Question);
+        return;
+    }
+    if (Status st = fs.WriteTextFile(rt.AppFile("Installed"), rt.TodayShortDate() + "\r\n"); !st)
+        return SaveFailed(st);
+
+    SetCaption("Please Wait.....");
+    wait_.Show();
+    wait_.Focus();
+    view_.Minimize();
+    RecurseFolderList(folder);
+    rt.DeliverPendingMessages();
+    wait_.Hide();
+    view_.Restore();
+    SetCaption(kTitle);
+
+    // A list that could not be written is no success: the old list stays
+    // whole, and this run's findings go so a later save starts afresh.
+    if (!SaveListToFile(fs, rt, rt.AppFile("IPaths.dat"), IList)) {
+        IList.Clear();
+        return;
+    }
+    if (IList.Count() == 0) {
+        rt.ShowMessage("No Images Found!!", "Velmora", MessageIcon::Warning);
+        return;
+    }
+    rt.ShowMessage(std::to_string(IList.Count()) + " Images Found", kAppTitle, MessageIcon::Information);
+    WriteIniValue(s_.base.settings, "VLMR", "Path", folder, SettingsFile());
+    rt.ShowMessage("Velmora Must Be Restarted", kAppTitle, MessageIcon::Information);
+    Unload();
+}
+
+void frmConfig::SaveFailed(const Status& failure) {
+    // Only a missing folder is explained; any other failure ends the save quietly.
+    if (failure.kind == ErrorKind::PathNotFound)
+        s_.base.runtime.ShowMessage("Path is not valid\r\nMust specify a directory not a drive", "Error",
+                                    MessageIcon::Warning);
+}
+
+void frmConfig::RecurseFolderList(const std::string& folder) {
+    MessagePacer pacer([this] { s_.base.runtime.DeliverPendingMessages(); });
+    ScanFolderTree(s_.lister, folder, IList, pacer);
+}
+
+void frmConfig::Label1_Click() { OpenWebPage(s_.base.runtime, s_.base.shell, webOwner_(), kHomePage); }
+
+void frmConfig::MouseDown(PictureButton button) { view_.SetButtonSunken(button, true); }
+
+void frmConfig::MouseUp(PictureButton button) { view_.SetButtonSunken(button, false); }
+
+}  // namespace vlmr

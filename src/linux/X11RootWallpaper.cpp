@@ -1,0 +1,271 @@
+#include "linux/X11RootWallpaper.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+// Xlib last: its macros (None, Bool, Status, Success...) would break the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace vlmr {
+namespace {
+
+// The picture as the root window shows it, over black: around a centred
+// picture and under transparent pixels there is nothing else to show.
+QImage RenderRoot(const QImage& picture, std::uint32_t style, int width, int height) {
+    QImage root(width, height, QImage::Format_RGB32);
+    root.fill(Qt::black);
+    QPainter painter(&root);
+    switch (style) {
+    case WPSTYLE_CENTER:
+        painter.drawImage(width / 2 - picture.width() / 2, height / 2 - picture.height() / 2,
+                          picture);
+        break;
+    case WPSTYLE_TILE:
+        painter.fillRect(root.rect(), QBrush(picture));  // the brush starts at the top-left corner
+        break;
+    default:
+        // QImage's smooth scaling averages when shrinking; the painter's would alias.
+        painter.drawImage(0, 0,
+                          picture.scaled(width, height, Qt::IgnoreAspectRatio,
+                                         Qt::SmoothTransformation));
+        break;
+    }
+    painter.end();
+    return root;
+}
+
+// The visual's pixel bits for every 8-bit level of one colour channel.
+using ChannelTable = std::array<unsigned long, 256>;
+
+ChannelTable MakeChannelTable(unsigned long mask) {
+    ChannelTable table{};
+    if (mask == 0) return table;
+    const int shift = std::countr_zero(mask);
+    const unsigned long top = mask >> shift;  // masks are contiguous runs of bits
+    for (unsigned long level = 0; level < table.size(); ++level)
+        table[level] = ((level * top + 127) / 255) << shift;
+    return table;
+}
+
+struct XImageDeleter {
+    void operator()(XImage* image) const { XDestroyImage(image); }  // frees the data too
+};
+using XImagePtr = std::unique_ptr<XImage, XImageDeleter>;
+
+// The rendered picture in the pixel layout of a TrueColor visual; nullptr for
+// other visuals, which would need a colour map of their own.
+XImagePtr ToXImage(Display* display, Visual* visual, int depth, const QImage& root) {
+    if (visual->c_class != TrueColor) return nullptr;
+    const int width = root.width();
+    const int height = root.height();
+    XImagePtr image(XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
+                                 nullptr, static_cast<unsigned>(width),
+                                 static_cast<unsigned>(height), 32, 0));
+    if (!image) return nullptr;
+    // malloc, since XDestroyImage releases the data with free.
+    const auto size =
+        static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(height);
+    image->data = static_cast<char*>(std::malloc(size));
+    if (!image->data) return nullptr;
+
+    const ChannelTable red = MakeChannelTable(visual->red_mask);
+    const ChannelTable green = MakeChannelTable(visual->green_mask);
+    const ChannelTable blue = MakeChannelTable(visual->blue_mask);
+    const bool words = image->bits_per_pixel == 32;
+    // Whole words are written in this machine's order; XPutImage swaps them if the server differs.
+    if (words) image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+    for (int y = 0; y < height; ++y) {
+        const auto* source = reinterpret_cast<const QRgb*>(root.constScanLine(y));
+        char* row = image->data + y * image->bytes_per_line;
+        for (int x = 0; x < width; ++x) {
+            const QRgb rgb = source[x];
+            const unsigned long pixel = red[static_cast<std::size_t>(qRed(rgb))] |
+                                        green[static_cast<std::size_t>(qGreen(rgb))] |
+                                        blue[static_cast<std::size_t>(qBlue(rgb))];
+            if (words)
+                reinterpret_cast<std::uint32_t*>(row)[x] = static_cast<std::uint32_t>(pixel);
+            else
+                XPutPixel(image.get(), x, y, pixel);  // 16- or packed 24-bit layouts
+        }
+    }
+    return image;
+}
+
+// Xlib's default handler ends the process on any X error. While a trap is
+// set, errors on its connection are noted instead; errors on other
+// connections (the toolkit's) still go to the handler that was there before.
+// The service is used from the user-interface thread only.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : display_(display) {
+        current_ = this;
+        previous_ = XSetErrorHandler(&Handle);
+    }
+    ~ErrorTrap() {
+        XSetErrorHandler(previous_);
+        current_ = nullptr;
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    // Waits until the server has handled every request so far; true when
+    // none of them failed since the last call.
+    bool Sync() {
+        XSync(display_, False);
+        const bool ok = !failed_;
+        failed_ = false;
+        return ok;
+    }
+
+private:
+    static int Handle(Display* display, XErrorEvent* error) {
+        if (current_ != nullptr && display == current_->display_) {
+            current_->failed_ = true;
+            return 0;
+        }
+        return previous_ != nullptr ? previous_(display, error) : 0;
+    }
+
+    static inline ErrorTrap* current_ = nullptr;
+    static inline XErrorHandler previous_ = nullptr;
+    Display* display_;
+    bool failed_ = false;
+};
+
+Pixmap ReadPixmapProperty(Display* display, Window root, Atom property) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    Pixmap pixmap = 0;
+    if (XGetWindowProperty(display, root, property, 0, 1, False, XA_PIXMAP, &type, &format, &count,
+                           &after, &data) == Success &&
+        type == XA_PIXMAP && format == 32 && count == 1)
+        std::memcpy(&pixmap, data, sizeof pixmap);  // format 32 arrives as longs
+    if (data != nullptr) XFree(data);
+    return pixmap;
+}
+
+// Puts the picture on the root window of the display's default screen.
+// On success the caller must close the connection, which leaves the pixmap
+// to the server; on failure closing it frees whatever was made.
+bool PutOnRoot(Display* display, ErrorTrap& trap, const QImage& picture, std::uint32_t style) {
+    const int screen = DefaultScreen(display);
+    const Window root = RootWindow(display, screen);
+    const int width = DisplayWidth(display, screen);
+    const int height = DisplayHeight(display, screen);
+    const int depth = DefaultDepth(display, screen);
+    // Rendered before the grab: the server waits for nobody while we scale.
+    const XImagePtr image = ToXImage(display, DefaultVisual(display, screen), depth,
+                                     RenderRoot(picture, style, width, height));
+    if (!image) return false;
+
+    const Atom rootId = XInternAtom(display, "_XROOTPMAP_ID", False);
+    const Atom esetrootId = XInternAtom(display, "ESETROOT_PMAP_ID", False);
+    // No other setter may change the properties between our read and our write.
+    XGrabServer(display);
+    const Pixmap old = ReadPixmapProperty(display, root, rootId);
+    // Both names on one pixmap: it was left by a setter like us, whose retained
+    // client is freed only by killing it. Anything else belongs to a live program.
+    const bool oldIsLeftOver = old != 0 && old == ReadPixmapProperty(display, root, esetrootId);
+
+    const Pixmap pixmap =
+        XCreatePixmap(display, root, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                      static_cast<unsigned>(depth));
+    GC gc = XCreateGC(display, pixmap, 0, nullptr);
+    XPutImage(display, pixmap, gc, image.get(), 0, 0, 0, 0, static_cast<unsigned>(width),
+              static_cast<unsigned>(height));
+    XFreeGC(display, gc);
+    // The picture is whole on the server before the root shows it, so a failure changes nothing.
+    bool ok = trap.Sync();
+    if (ok) {
+        const unsigned long id = pixmap;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&id);
+        XChangeProperty(display, root, rootId, XA_PIXMAP, 32, PropModeReplace, bytes, 1);
+        XChangeProperty(display, root, esetrootId, XA_PIXMAP, 32, PropModeReplace, bytes, 1);
+        XSetWindowBackgroundPixmap(display, root, pixmap);
+        XClearWindow(display, root);
+        ok = trap.Sync();
+    }
+    // The old pixmap goes last, once nothing refers to it any more. A setter
+    // that did not keep its pixmap leaves a number that may now be ours. The
+    // server refuses to kill by a number that names nothing: no concern of ours.
+    if (ok && oldIsLeftOver && old != pixmap) {
+        XKillClient(display, old);
+        trap.Sync();
+    }
+    XUngrabServer(display);
+    if (ok) XSetCloseDownMode(display, RetainPermanent);  // the pixmap outlives this connection
+    return ok;
+}
+
+class X11RootDesktop final : public ActiveDesktop {
+public:
+    explicit X11RootDesktop(Display* display) : display_(display) {}
+    ~X11RootDesktop() override {
+        if (display_ != nullptr) XCloseDisplay(display_);
+    }
+    X11RootDesktop(const X11RootDesktop&) = delete;
+    X11RootDesktop& operator=(const X11RootDesktop&) = delete;
+
+    // The root window always shows its wallpaper: there is nothing to switch on.
+    bool GetDesktopItemOptions(ComponentsOpt& options) override {
+        options.fEnableComponents = 0;
+        options.fActiveDesktop = 1;
+        return true;
+    }
+    bool SetDesktopItemOptions(const ComponentsOpt&) override { return true; }
+
+    bool SetWallpaperOptions(const WallpaperOpt& options) override {
+        if (options.dwStyle > WPSTYLE_STRETCH) return false;
+        style_ = options.dwStyle;
+        return true;
+    }
+    bool SetWallpaper(const std::string& path) override {
+        path_ = path;
+        return true;
+    }
+
+    // Saving and redrawing are one act here, so the flags change nothing.
+    bool ApplyChanges(std::uint32_t) override {
+        if (!style_ || !path_) return false;
+        const QImage picture(QFile::decodeName(QByteArray::fromStdString(*path_)));
+        if (picture.isNull()) return false;
+        // The connection from Create is used up by an earlier apply on this object.
+        if (display_ == nullptr) display_ = XOpenDisplay(nullptr);
+        if (display_ == nullptr) return false;
+        ErrorTrap trap(display_);
+        const bool ok = PutOnRoot(display_, trap, picture, *style_);
+        XCloseDisplay(display_);
+        display_ = nullptr;
+        return ok;
+    }
+
+private:
+    Display* display_;
+    std::optional<std::uint32_t> style_;
+    std::optional<std::string> path_;
+};
+
+}  // namespace
+
+std::unique_ptr<ActiveDesktop> X11RootWallpaper::Create() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return nullptr;
+    return std::make_unique<X11RootDesktop>(display);
+}
+
+}  // namespace vlmr

@@ -1,0 +1,17 @@
+#pragma once
+// The wallpaper of a plain X11 session: a pixmap on the root window, set the
+// way other root setters do it (_XROOTPMAP_ID and ESETROOT_PMAP_ID), so
+// compositors and pseudo-transparent terminals pick it up.
+#include <memory>
+
+#include "platform/WallpaperService.h"
+
+namespace vlmr {
+
+class X11RootWallpaper : public WallpaperService {
+public:
+    // nullptr when no X display can be opened.
+    std::unique_ptr<ActiveDesktop> Create() override;
+};
+
+}  // namespace vlmr

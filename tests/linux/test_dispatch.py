@@ -1,0 +1,88 @@
+"""The courses of a start that stop to talk to the user.
+
+usage: test_dispatch.py not_installed|second_instance|missing_list|config_argument|no_display
+"""
+import os
+import sys
+
+from vlmr_session import Session, check, finished, wait_for
+
+
+def banner_of(session, pid):
+    return [w for w in session.windows("VLMR", pid) if session.geometry(w)[2:] == (245, 50)]
+
+
+def expect_message(session, pid, text):
+    box = session.wait_window("Velmora", pid)
+    shown = session.message_text(box)
+    check(shown == text, f"the box says {shown!r}, expected {text!r}")
+    return box
+
+
+def not_installed(session):
+    vlmr = session.start()
+    box = expect_message(session, vlmr.pid, "Please Configure")
+    check(banner_of(session, vlmr.pid), "the banner is not shown behind 'Please Configure'")
+    session.press(box, "Return")
+    configurator = session.wait_window("Velmora Configurator", vlmr.pid)
+    check(session.geometry(configurator)[2:] == (362, 107), "the configurator is not 362 x 107")
+    check(not banner_of(session, vlmr.pid), "the banner stays up beside the configurator")
+    check(vlmr.poll() is None, "the program ended while the configurator is open")
+    session.close_window(configurator)
+    check(finished(vlmr) == 0, "closing the configurator did not end the program with 0")
+
+
+def second_instance(session):
+    # Everything a boot run needs is there, so any change would show.
+    image = session.make_image("red.bmp", "-size", "64x64", "xc:red")
+    session.write_app_file("Installed", "07/12/2026\r\n")
+    session.write_app_file("IPaths.dat", image + "\r\n")
+    session.write_app_file("Config.ini", "[VLMR]\r\nStyle=Stretch\r\n")
+    files = {name: open(os.path.join(session.app_folder, name), "rb").read() for name in os.listdir(session.app_folder)}
+    first = session.start("Config")
+    session.wait_window("Velmora Configurator", first.pid)
+    before = session.screenshot()
+    for args in [(), ("Config",)]:
+        second = session.start(*args)
+        box = expect_message(session, second.pid, "Velmora Is Allready Running")
+        check(not banner_of(session, second.pid), "the second start shows the banner")
+        session.press(box, "Return")
+        check(finished(second) == 0, "the refused start did not exit 0")
+        wait_for(lambda: session.screenshot().data == before.data, 5, f"the screen as before a second start {args}")
+    check(first.poll() is None, "the first instance ended")
+    now = {name: open(os.path.join(session.app_folder, name), "rb").read() for name in os.listdir(session.app_folder)}
+    check(now == files, "the second start changed the application folder")
+
+
+def missing_list(session):
+    session.write_app_file("Installed", "07/12/2026\r\n")
+    session.write_app_file("Config.ini", "[VLMR]\r\nStyle=Stretch\r\n")
+    vlmr = session.start()
+    box = expect_message(session, vlmr.pid, "Velmora Is NOT Configured")
+    session.press(box, "Return")
+    check(finished(vlmr) == 0, "the program did not end with 0 after 'Velmora Is NOT Configured'")
+
+
+def config_argument(session):
+    vlmr = session.start("Config")
+    configurator = session.wait_window("Velmora Configurator", vlmr.pid)
+    check(not session.windows("Velmora", vlmr.pid), "a message box came with the argument Config")
+    check(not banner_of(session, vlmr.pid), "the banner came with the argument Config")
+    session.close_window(configurator)
+    check(finished(vlmr) == 0, "closing the configurator did not end the program with 0")
+
+
+def no_display(session):
+    env = {k: v for k, v in session.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    vlmr = session.start(env=env)
+    code = finished(vlmr)
+    lines = vlmr.stderr.read().decode().splitlines()
+    check(code == 1, f"exit code {code} without a display")
+    check(len(lines) == 1 and "DISPLAY" in lines[0], f"expected one line naming DISPLAY, got {lines!r}")
+
+
+if __name__ == "__main__":
+    with Session() as s:
+        {"not_installed": not_installed, "second_instance": second_instance, "missing_list": missing_list,
+         "config_argument": config_argument, "no_display": no_display}[sys.argv[1]](s)
+    print("passed")

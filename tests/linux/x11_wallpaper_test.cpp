@@ -1,0 +1,352 @@
+// The root-window setter against a private Xvfb: what the screen shows after
+// an apply, read back over a connection of the test's own.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <bit>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "boot/ApplyWallpaper.h"
+#include "linux/X11RootWallpaper.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace vlmr {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr QRgb kRed = 0xffff0000;
+constexpr QRgb kBlue = 0xff0000ff;
+constexpr QRgb kBlack = 0xff000000;
+
+// An Xvfb of its own, on whatever display number is free.
+class XServer {
+public:
+    explicit XServer(const char* screen) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);  // no stray server when a test crashes
+            dup2(fds[1], 3);
+            execlp("Xvfb", "Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-screen",
+                   "0", screen, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') display_ += c;
+        close(fds[0]);
+        if (!display_.empty()) display_ = ":" + display_;
+    }
+    ~XServer() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+int CountedErrors = 0;
+int CountError(Display*, XErrorEvent*) {
+    ++CountedErrors;
+    return 0;
+}
+
+// The root window as the screen shows it, read over a fresh connection.
+QImage ReadRoot() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return {};
+    const int screen = DefaultScreen(display);
+    const int width = DisplayWidth(display, screen);
+    const int height = DisplayHeight(display, screen);
+    XImage* image = XGetImage(display, RootWindow(display, screen), 0, 0,
+                              static_cast<unsigned>(width), static_cast<unsigned>(height),
+                              AllPlanes, ZPixmap);
+    QImage shot(width, height, QImage::Format_RGB32);
+    auto level = [](unsigned long pixel, unsigned long mask) {
+        const unsigned long top = mask >> std::countr_zero(mask);
+        return static_cast<int>(((pixel & mask) >> std::countr_zero(mask)) * 255 / top);
+    };
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            shot.setPixel(x, y, qRgb(level(pixel, image->red_mask), level(pixel, image->green_mask),
+                                     level(pixel, image->blue_mask)));
+        }
+    XDestroyImage(image);
+    XCloseDisplay(display);
+    return shot;
+}
+
+Pixmap ReadProperty(const char* name) {
+    Display* display = XOpenDisplay(nullptr);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    Pixmap pixmap = 0;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, name, False),
+                           0, 1, False, XA_PIXMAP, &type, &format, &count, &after,
+                           &data) == Success &&
+        count == 1)
+        pixmap = *reinterpret_cast<unsigned long*>(data);
+    if (data != nullptr) XFree(data);
+    XCloseDisplay(display);
+    return pixmap;
+}
+
+bool PixmapExists(Pixmap pixmap) {
+    Display* display = XOpenDisplay(nullptr);
+    CountedErrors = 0;
+    XErrorHandler previous = XSetErrorHandler(&CountError);
+    Window root;
+    int x, y;
+    unsigned width, height, border, depth;
+    XGetGeometry(display, pixmap, &root, &x, &y, &width, &height, &border, &depth);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(display);
+    return CountedErrors == 0;
+}
+
+class X11WallpaperTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        server_ = new XServer("200x150x24");
+        setenv("DISPLAY", server_->display().c_str(), 1);
+        char folder[] = "/tmp/x11wallpaper.XXXXXX";
+        folder_ = mkdtemp(folder);
+    }
+    static void TearDownTestSuite() {
+        delete server_;
+        fs::remove_all(folder_);
+    }
+    void SetUp() override { ASSERT_FALSE(server_->display().empty()) << "Xvfb did not start"; }
+
+    static std::string Picture(const char* name, int width, int height, QRgb colour) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(colour);
+        return Save(name, image);
+    }
+    static std::string Save(const char* name, const QImage& image) {
+        const std::string path = folder_ + "/" + name;
+        EXPECT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+        return path;
+    }
+    static bool Apply(const std::string& path, std::uint32_t style) {
+        auto desktop = X11RootWallpaper().Create();
+        WallpaperOpt options;
+        options.dwStyle = style;
+        return desktop && desktop->SetWallpaperOptions(options) && desktop->SetWallpaper(path) &&
+               desktop->ApplyChanges(AD_APPLY_SAVE | AD_APPLY_HTMLGEN | AD_APPLY_REFRESH);
+    }
+
+    static inline XServer* server_ = nullptr;
+    static inline std::string folder_;
+};
+
+TEST_F(X11WallpaperTest, StretchFillsTheRootAndLeavesBothPropertiesOnAKeptPixmap) {
+    X11RootWallpaper service;
+    ApplyWallpaper(service, Picture("red.bmp", 64, 64, kRed), WPSTYLE_STRETCH, true);
+    const QImage root = ReadRoot();
+    ASSERT_EQ(root.size(), QSize(200, 150));
+    for (int y = 0; y < root.height(); ++y)
+        for (int x = 0; x < root.width(); ++x) ASSERT_EQ(root.pixel(x, y), kRed) << x << "," << y;
+    const Pixmap pixmap = ReadProperty("_XROOTPMAP_ID");
+    EXPECT_NE(pixmap, 0u);
+    EXPECT_EQ(ReadProperty("ESETROOT_PMAP_ID"), pixmap);
+    EXPECT_TRUE(PixmapExists(pixmap)) << "the pixmap must outlive the setter's connection";
+}
+
+TEST_F(X11WallpaperTest, CenterPutsThePictureMidScreenOverBlack) {
+    ASSERT_TRUE(Apply(Picture("square.bmp", 40, 40, kRed), WPSTYLE_CENTER));
+    const QImage root = ReadRoot();
+    // 40 x 40 on 200 x 150: columns 80 to 119, rows 55 to 94.
+    EXPECT_EQ(root.pixel(100, 75), kRed);
+    EXPECT_EQ(root.pixel(80, 55), kRed);
+    EXPECT_EQ(root.pixel(119, 94), kRed);
+    EXPECT_EQ(root.pixel(79, 75), kBlack);
+    EXPECT_EQ(root.pixel(120, 75), kBlack);
+    EXPECT_EQ(root.pixel(100, 54), kBlack);
+    EXPECT_EQ(root.pixel(100, 95), kBlack);
+    for (const QPoint corner : {QPoint(0, 0), QPoint(199, 0), QPoint(0, 149), QPoint(199, 149)})
+        EXPECT_EQ(root.pixel(corner), kBlack);
+
+    // Larger than the screen: cropped around its centre.
+    QImage big(400, 300, QImage::Format_RGB32);
+    big.fill(kBlue);
+    big.setPixel(100, 75, kRed);  // lands on the root's (0, 0)
+    ASSERT_TRUE(Apply(Save("big.bmp", big), WPSTYLE_CENTER));
+    const QImage cropped = ReadRoot();
+    EXPECT_EQ(cropped.pixel(0, 0), kRed);
+    EXPECT_EQ(cropped.pixel(1, 0), kBlue);
+    EXPECT_EQ(cropped.pixel(199, 149), kBlue);
+}
+
+TEST_F(X11WallpaperTest, TileRepeatsThePictureFromTheTopLeftCorner) {
+    QImage checker(2, 2, QImage::Format_RGB32);
+    checker.setPixel(0, 0, kRed);
+    checker.setPixel(1, 1, kRed);
+    checker.setPixel(1, 0, kBlue);
+    checker.setPixel(0, 1, kBlue);
+    ASSERT_TRUE(Apply(Save("checker.bmp", checker), WPSTYLE_TILE));
+    const QImage root = ReadRoot();
+    EXPECT_EQ(root.pixel(0, 0), root.pixel(2, 0));
+    EXPECT_NE(root.pixel(0, 0), root.pixel(1, 0));
+    for (int y = 0; y < root.height(); ++y)
+        for (int x = 0; x < root.width(); ++x)
+            ASSERT_EQ(root.pixel(x, y), (x + y) % 2 == 0 ? kRed : kBlue) << x << "," << y;
+}
+
+TEST_F(X11WallpaperTest, GifPictureIsShownWithItsPalette) {
+    // 2 x 1, a two-colour palette, the pixels 0 and 1 (LZW: clear, 0, 1, end).
+    const unsigned char gif[] = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0,
+                                 0x00, 0x80, 0xff, 0xff, 0xc8, 0x00,
+                                 0x2c, 0, 0, 0, 0, 2, 0, 1, 0, 0,
+                                 2, 2, 0x44, 0x0a, 0, 0x3b};
+    const std::string path = folder_ + "/two.gif";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(gif), sizeof gif);
+    ASSERT_TRUE(Apply(path, WPSTYLE_CENTER));
+    const QImage root = ReadRoot();
+    EXPECT_EQ(root.pixel(98, 75), kBlack);
+    EXPECT_EQ(root.pixel(99, 75), qRgb(0x00, 0x80, 0xff));
+    EXPECT_EQ(root.pixel(100, 75), qRgb(0xff, 0xc8, 0x00));
+    EXPECT_EQ(root.pixel(101, 75), kBlack);
+}
+
+TEST_F(X11WallpaperTest, ASecondApplyReplacesTheFirstAndFreesItsPixmap) {
+    ASSERT_TRUE(Apply(Picture("red.bmp", 8, 8, kRed), WPSTYLE_STRETCH));
+    const Pixmap first = ReadProperty("_XROOTPMAP_ID");
+    ASSERT_TRUE(PixmapExists(first));
+    ASSERT_TRUE(Apply(Picture("blue.bmp", 8, 8, kBlue), WPSTYLE_STRETCH));
+    const Pixmap second = ReadProperty("_XROOTPMAP_ID");
+    EXPECT_NE(second, first);
+    EXPECT_EQ(ReadProperty("ESETROOT_PMAP_ID"), second);
+    EXPECT_TRUE(PixmapExists(second));
+    EXPECT_FALSE(PixmapExists(first)) << "the earlier pixmap leaks";
+    EXPECT_EQ(ReadRoot().pixel(10, 10), kBlue);
+}
+
+TEST_F(X11WallpaperTest, FreesOnlyWhatASetterLeftBehind) {
+    // Another program's pixmap, named by one property only: not ours to free.
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    const Window root = DefaultRootWindow(other);
+    const Pixmap theirs = XCreatePixmap(other, root, 4, 4, 24);
+    const Atom rootId = XInternAtom(other, "_XROOTPMAP_ID", False);
+    const Atom esetrootId = XInternAtom(other, "ESETROOT_PMAP_ID", False);
+    auto name = [&](Atom property, Pixmap pixmap) {
+        const unsigned long id = pixmap;
+        XChangeProperty(other, root, property, XA_PIXMAP, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&id), 1);
+    };
+    name(rootId, theirs);
+    XDeleteProperty(other, root, esetrootId);
+    XSync(other, False);
+    EXPECT_TRUE(Apply(Picture("red.bmp", 8, 8, kRed), WPSTYLE_STRETCH));
+    EXPECT_TRUE(PixmapExists(theirs));
+
+    // Both properties on a pixmap that is gone: its number names a live client
+    // (the other program), which must survive the apply.
+    const Pixmap gone = XCreatePixmap(other, root, 4, 4, 24);
+    XFreePixmap(other, gone);
+    name(rootId, gone);
+    name(esetrootId, gone);
+    XSync(other, False);
+    EXPECT_TRUE(Apply(Picture("blue.bmp", 8, 8, kBlue), WPSTYLE_STRETCH));
+    EXPECT_TRUE(PixmapExists(theirs));
+    EXPECT_EQ(ReadRoot().pixel(0, 0), kBlue);
+    XCloseDisplay(other);
+
+    // A setter that did not keep its pixmap: the next connection, ours, gets
+    // its client number and so the same number for its own new pixmap.
+    Display* careless = XOpenDisplay(nullptr);
+    ASSERT_NE(careless, nullptr);
+    const Pixmap lost = XCreatePixmap(careless, root, 4, 4, 24);
+    const unsigned long id = lost;
+    for (const Atom property : {rootId, esetrootId})
+        XChangeProperty(careless, root, property, XA_PIXMAP, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&id), 1);
+    XCloseDisplay(careless);
+    EXPECT_TRUE(Apply(Picture("red.bmp", 8, 8, kRed), WPSTYLE_STRETCH));
+    EXPECT_EQ(ReadRoot().pixel(0, 0), kRed);
+}
+
+TEST_F(X11WallpaperTest, AFailedApplyChangesNothing) {
+    ASSERT_TRUE(Apply(Picture("red.bmp", 8, 8, kRed), WPSTYLE_STRETCH));
+    const Pixmap before = ReadProperty("_XROOTPMAP_ID");
+
+    const std::string garbage = folder_ + "/garbage.bmp";
+    std::ofstream(garbage) << "BM but not a bitmap";
+    EXPECT_FALSE(Apply(garbage, WPSTYLE_STRETCH));
+    EXPECT_FALSE(Apply(folder_ + "/missing.bmp", WPSTYLE_STRETCH));
+    EXPECT_FALSE(Apply(folder_, WPSTYLE_STRETCH));
+
+    auto desktop = X11RootWallpaper().Create();
+    ASSERT_TRUE(desktop);
+    EXPECT_FALSE(desktop->ApplyChanges(7)) << "neither style nor file given";
+    WallpaperOpt bad;
+    bad.dwStyle = 3;
+    EXPECT_FALSE(desktop->SetWallpaperOptions(bad));
+    desktop->SetWallpaper(Picture("blue.bmp", 8, 8, kBlue));
+    EXPECT_FALSE(desktop->ApplyChanges(7)) << "a refused style is no style";
+
+    EXPECT_EQ(ReadProperty("_XROOTPMAP_ID"), before);
+    EXPECT_EQ(ReadRoot().pixel(100, 75), kRed);
+}
+
+TEST_F(X11WallpaperTest, ReportsActiveDesktopOnAndNoServiceWithoutADisplay) {
+    auto desktop = X11RootWallpaper().Create();
+    ASSERT_TRUE(desktop);
+    ComponentsOpt options;
+    options.fEnableComponents = 5;
+    ASSERT_TRUE(desktop->GetDesktopItemOptions(options));
+    EXPECT_EQ(options.fActiveDesktop, 1u);
+    EXPECT_EQ(options.fEnableComponents, 0u);
+
+    const std::string display = getenv("DISPLAY");
+    unsetenv("DISPLAY");
+    EXPECT_EQ(X11RootWallpaper().Create(), nullptr);
+    setenv("DISPLAY", display.c_str(), 1);
+}
+
+// A 16-bit screen packs its pixels in 5-6-5 bits, not in whole bytes per channel.
+TEST(X11WallpaperDepthTest, StretchOnA16BitScreen) {
+    XServer server("64x48x16");
+    ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
+    setenv("DISPLAY", server.display().c_str(), 1);
+    char folder[] = "/tmp/x11wallpaper16.XXXXXX";
+    const std::string path = std::string(mkdtemp(folder)) + "/yellow.bmp";
+    QImage yellow(4, 4, QImage::Format_RGB32);
+    yellow.fill(qRgb(255, 255, 0));
+    ASSERT_TRUE(yellow.save(QString::fromStdString(path), "BMP"));
+    X11RootWallpaper service;
+    ApplyWallpaper(service, path, WPSTYLE_STRETCH, true);
+    const QImage root = ReadRoot();
+    fs::remove_all(folder);
+    ASSERT_EQ(root.size(), QSize(64, 48));
+    for (int y = 0; y < root.height(); ++y)
+        for (int x = 0; x < root.width(); ++x)
+            ASSERT_EQ(root.pixel(x, y), qRgb(255, 255, 0)) << x << "," << y;
+}
+
+}  // namespace
+}  // namespace vlmr
