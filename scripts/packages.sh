@@ -2,7 +2,7 @@
 # Sourced by setup.sh.
 VELMORA_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libx11-dev
+  qt6-base-dev libgl-dev libx11-dev libglib2.0-dev
   mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
 )
@@ -12,6 +12,7 @@ VELMORA_RUN_PACKAGES=(
 VELMORA_TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   x11-apps x11-utils xdotool xclip imagemagick fonts-dejavu-core python3
+  desktop-file-utils
 )
 # Only for scripts/draw-resources.sh, which redraws the committed pictures.
 VELMORA_DRAW_PACKAGES=(

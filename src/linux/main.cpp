@@ -1,20 +1,29 @@
 // VLMR on Linux: the start-up window decides what this start does.
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "BannerWindow.h"
+#include "CWaitWindow.h"
+#include "ConfiguratorWindow.h"
 #include "LinuxRuntime.h"
 #include "LinuxShell.h"
-#include "PlaceholderConfigurator.h"
 #include "PosixFileSystem.h"
+#include "PosixFolderLister.h"
+#include "QtFolderChooser.h"
 #include "WallpaperChoice.h"
+#include "XdgAutostart.h"
 #include "boot/frmMain.h"
+#include "config/CWait.h"
+#include "config/frmConfig.h"
 #include "store/IniFileStore.h"
 
 namespace {
@@ -29,6 +38,28 @@ QIcon ApplicationIcon() {
     for (const int size : {16, 32, 48, 256}) icon.addFile(QString(":/icon/velmora-%1.png").arg(size));
     return icon;
 }
+
+// What "Load At Startup" starts: this very file, whatever it is called.
+std::string ExecutablePath() {
+    const QString path = QCoreApplication::applicationFilePath();
+    if (!path.isEmpty()) return QFile::encodeName(path).toStdString();
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error).string();
+}
+
+// The configurator with its progress window, wired to their presenters.
+struct Configurator {
+    Configurator(vlmr::ConfigServices services, std::function<vlmr::WindowHandle()> webOwner)
+        : wait(services.base.runtime, services.base.shell, waitWindow),
+          presenter(std::move(services), window, wait, std::move(webOwner)) {
+        window.Attach(presenter);
+        waitWindow.SetClickAction([this] { wait.WLabrel_Click(); });
+    }
+    vlmr::CWaitWindow waitWindow;
+    vlmr::CWait wait;
+    vlmr::ConfiguratorWindow window;
+    vlmr::frmConfig presenter;
+};
 
 }  // namespace
 
@@ -53,11 +84,21 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<vlmr::WallpaperService> wallpaper = vlmr::ChooseWallpaperService();
     vlmr::LinuxShell shell;
 
+    vlmr::PosixFolderLister lister;
+    vlmr::XdgAutostart autostart;
+    vlmr::QtFolderChooser chooser;
+    const vlmr::Services services{runtime, files, settings, *wallpaper, shell};
+
     vlmr::BannerWindow banner;
-    std::unique_ptr<vlmr::PlaceholderConfigurator> configurator;
-    vlmr::frmMain presenter({runtime, files, settings, *wallpaper, shell}, banner, [&] {
-        if (!configurator) configurator = std::make_unique<vlmr::PlaceholderConfigurator>(runtime);
-        configurator->show();
+    std::unique_ptr<Configurator> configurator;
+    vlmr::frmMain presenter(services, banner, [&] {
+        if (configurator) return;
+        configurator = std::make_unique<Configurator>(
+            vlmr::ConfigServices{services, autostart, chooser, lister, ExecutablePath()},
+            [&banner] { return banner.Handle(); });
+        // The load restores the stored choices before the window is first drawn.
+        configurator->presenter.Load();
+        configurator->window.Show();
     });
     banner.SetClickAction([&] { presenter.Click(); });
 

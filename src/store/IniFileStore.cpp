@@ -15,8 +15,9 @@ int IniFileStore::Write(std::string_view section, std::string_view key, std::str
     std::string text;
     const Status read = fs_.ReadTextFile(file, text);
     // A file we cannot read is left alone: rewriting it from nothing would
-    // lose every other setting in it.
-    if (!read && read.kind != ErrorKind::FileNotFound) return 0;
+    // lose every other setting in it. A missing file, or a folder not made
+    // yet, holds nothing to lose.
+    if (!read && read.kind != ErrorKind::FileNotFound && read.kind != ErrorKind::PathNotFound) return 0;
     const auto updated = IniAssign(text, section, key, value);
     if (!updated) return 0;
     return fs_.WriteTextFileAtomic(file, *updated) ? 1 : 0;

@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 #include "boot/ApplyWallpaper.h"
-#include "linux/X11RootWallpaper.h"
+#include "X11RootWallpaper.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

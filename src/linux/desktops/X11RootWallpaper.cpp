@@ -1,4 +1,4 @@
-#include "linux/X11RootWallpaper.h"
+#include "X11RootWallpaper.h"
 
 #include <QByteArray>
 #include <QFile>

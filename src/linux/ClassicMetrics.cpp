@@ -1,0 +1,23 @@
+#include "ClassicMetrics.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+namespace vlmr {
+
+// A proxy owns its base style, so it gets a fresh copy of the application's.
+ClassicMetrics::ClassicMetrics() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+int ClassicMetrics::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {
+    switch (metric) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight: return 13;
+        case PM_CheckBoxLabelSpacing:
+        case PM_RadioButtonLabelSpacing: return 4;
+        default: return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+}
+
+}  // namespace vlmr

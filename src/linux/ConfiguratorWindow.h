@@ -1,0 +1,60 @@
+#pragma once
+// The configurator window on Qt: every control at its place, each user
+// action handed to the frmConfig presenter.
+#include <QWidget>
+
+#include "config/frmConfig.h"
+
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+
+namespace vlmr {
+
+class ClassicMetrics;
+class ClickLabel;
+class FrameBox;
+class PictureBox;
+
+class ConfiguratorWindow : public QWidget, public ConfigView {
+public:
+    ConfiguratorWindow();
+
+    // The presenter the controls report to; set before the first event.
+    void Attach(frmConfig& presenter) { presenter_ = &presenter; }
+
+    void Show() override;
+    void SetCaption(const std::string& caption) override;
+    void SetPathText(const std::string& text) override;
+    void SetStartupCheck(bool checked) override;
+    void SetStyleOption(std::optional<StyleOption> option) override;
+    void SetButtonSunken(PictureButton button, bool sunken) override;
+    void Minimize() override;
+    void Restore() override;
+    WindowHandle Handle() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QRadioButton* Option(StyleOption option) const;
+
+    frmConfig* presenter_ = nullptr;
+    ClassicMetrics* metrics_;
+    bool placed_ = false;
+    // Set while code changes a control, so the change is not taken for the user's.
+    bool updating_ = false;
+
+    // The controls, named as the presenter knows them (also their object names).
+    FrameBox* CFrm;
+    QLineEdit* IPath;
+    PictureBox* PSave;
+    PictureBox* POpen;
+    QRadioButton* OCenter;
+    QRadioButton* OTile;
+    QRadioButton* OStretch;
+    ClickLabel* Label1;
+    QCheckBox* LStart;
+};
+
+}  // namespace vlmr

@@ -1,0 +1,324 @@
+// The Qt configurator and progress windows in-process, on Qt's offscreen
+// platform at 96 dpi, wired to the real presenters over fake services.
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyleOptionButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "BuildConfig.h"
+#include "CWaitWindow.h"
+#include "ConfiguratorWindow.h"
+#include "Fakes.h"
+#include "FrameBox.h"
+#include "PictureBox.h"
+
+namespace vlmr::test {
+namespace {
+
+// Answers from a queue like the fake chooser, and notes whether the open
+// button still looked pressed when the chooser was asked.
+class ProbingChooser : public FolderChooser {
+public:
+    std::string BrowseForImageFolder() override {
+        sunkenWhenAsked.push_back(probe && probe());
+        if (choices.empty()) return "";
+        std::string choice = choices.front();
+        choices.pop_front();
+        return choice;
+    }
+    std::string GetShortPath(std::string_view path) override { return std::string(path); }
+    std::deque<std::string> choices;
+    std::function<bool()> probe;
+    std::vector<bool> sunkenWhenAsked;
+};
+
+struct Rig {
+    explicit Rig(const std::string& ini = "") {
+        if (!ini.empty()) base.files.files["/app/Config.ini"] = ini;
+        window.Attach(form);
+        waitWindow.SetClickAction([this] { wait.WLabrel_Click(); });
+        chooser.probe = [this] { return Control<PictureBox>("POpen")->Sunken(); };
+    }
+    template <typename T>
+    T* Control(const char* name) {
+        T* control = window.findChild<T*>(name);
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    void ShowLoaded() {
+        form.Load();
+        window.Show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    std::string Ini() { return base.files.files["/app/Config.ini"]; }
+    bool Journaled(const std::string& entry) {
+        return std::find(base.journal.begin(), base.journal.end(), entry) != base.journal.end();
+    }
+
+    World base;
+    RecordingSettings settings{base.journal, base.settings};
+    Services services{base.runtime, base.files, settings, base.wallpaper, base.shell};
+    FakeLogonList logon{base.journal};
+    ProbingChooser chooser;
+    FakeFolderLister lister;
+    CWaitWindow waitWindow;
+    CWait wait{base.runtime, base.shell, waitWindow};
+    ConfiguratorWindow window;
+    frmConfig form{ConfigServices{services, logon, chooser, lister, "/opt/my apps/VLMR"}, window, wait,
+                   [] { return WindowHandle{4242}; }};
+};
+
+QRect InWindow(QWidget* control) { return QRect(control->mapTo(control->window(), QPoint(0, 0)), control->size()); }
+
+TEST(ConfiguratorWindow, ControlsSitWhereTheLayoutPutsThemAt96Dpi) {
+    Rig rig;
+    rig.ShowLoaded();
+    ASSERT_EQ(rig.window.screen()->logicalDotsPerInch(), 96);
+    EXPECT_EQ(rig.window.size(), QSize(362, 107));
+    EXPECT_EQ(rig.window.minimumSize(), QSize(362, 107));
+    EXPECT_EQ(rig.window.maximumSize(), QSize(362, 107));
+    EXPECT_EQ(rig.window.windowTitle(), "Velmora Configurator");
+    EXPECT_TRUE(rig.window.windowFlags() & Qt::WindowCloseButtonHint);
+
+    // Twips of the layout / 15; the frame's controls are placed inside it.
+    const struct {
+        const char* name;
+        QRect place;
+    } table[] = {
+        {"CFrm", {8, 8, 345, 73}},       {"IPath", {8 + 8, 8 + 24, 329, 13}}, {"PSave", {8 + 280, 8 + 40, 23, 22}},
+        {"POpen", {8 + 312, 8 + 40, 22, 22}}, {"OCenter", {8 + 8, 8 + 48, 57, 13}}, {"OTile", {8 + 64, 8 + 48, 41, 13}},
+        {"OStretch", {8 + 112, 8 + 48, 57, 13}}, {"Label1", {280, 88, 73, 17}},  {"LStart", {8, 88, 105, 17}},
+    };
+    for (const auto& row : table) {
+        QWidget* control = rig.Control<QWidget>(row.name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(InWindow(control), row.place) << row.name;
+        EXPECT_TRUE(control->isVisible() && control->isEnabled()) << row.name;
+    }
+    EXPECT_EQ(rig.Control<QWidget>("IPath")->parentWidget(), rig.Control<QWidget>("CFrm"));
+    EXPECT_EQ(rig.Control<QWidget>("OStretch")->parentWidget(), rig.Control<QWidget>("CFrm"));
+}
+
+TEST(ConfiguratorWindow, CaptionsFontsAndColours) {
+    Rig rig;
+    rig.ShowLoaded();
+    EXPECT_EQ(rig.Control<FrameBox>("CFrm")->Caption(), " Image Path ");
+    EXPECT_EQ(rig.Control<QRadioButton>("OCenter")->text(), "Center");
+    EXPECT_EQ(rig.Control<QRadioButton>("OTile")->text(), "Tile");
+    EXPECT_EQ(rig.Control<QRadioButton>("OStretch")->text(), "Stretch");
+    EXPECT_EQ(rig.Control<QCheckBox>("LStart")->text(), "Load At Startup");
+    QLabel* credit = rig.Control<QLabel>("Label1");
+    EXPECT_EQ(credit->text(), "Corvantis");
+    EXPECT_EQ(credit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(credit->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    EXPECT_TRUE(rig.Control<QLineEdit>("IPath")->text().isEmpty());
+
+    // No MS Sans Serif here, so the system's dialog family, at 8.25 pt.
+    const QString family = QApplication::font().family();
+    for (const char* name : {"CFrm", "Label1"}) {
+        const QFont font = rig.Control<QWidget>(name)->font();
+        EXPECT_EQ(font.family(), family) << name;
+        EXPECT_DOUBLE_EQ(font.pointSizeF(), 8.25) << name;
+        EXPECT_TRUE(font.bold()) << name;
+    }
+    for (const char* name : {"IPath", "OCenter", "OTile", "OStretch", "LStart"}) {
+        const QFont font = rig.Control<QWidget>(name)->font();
+        EXPECT_EQ(font.family(), family) << name;
+        EXPECT_DOUBLE_EQ(font.pointSizeF(), 8.25) << name;
+        EXPECT_FALSE(font.bold()) << name << " takes the bold of its frame";
+    }
+    // Captions fit their boxes: the room the style leaves beside the mark
+    // holds the whole text.
+    for (const char* name : {"OCenter", "OTile", "OStretch", "LStart"}) {
+        auto* button = rig.Control<QAbstractButton>(name);
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const bool check = qobject_cast<QCheckBox*>(button) != nullptr;
+        const QRect room = button->style()->subElementRect(
+            check ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &option, button);
+        EXPECT_LE(room.left() + button->fontMetrics().horizontalAdvance(button->text()), button->width()) << name;
+    }
+}
+
+TEST(ConfiguratorWindow, TabGoesThroughTheControlsInTheirOrder) {
+    Rig rig;
+    rig.ShowLoaded();
+    const std::vector<std::string> expected = {"IPath", "PSave", "POpen", "OCenter", "OTile", "OStretch", "LStart"};
+    std::vector<std::string> order;
+    QWidget* w = rig.Control<QWidget>("IPath");
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->window() == &rig.window && !w->objectName().isEmpty())
+            order.push_back(w->objectName().toStdString());
+        w = w->nextInFocusChain();
+    } while (w != rig.Control<QWidget>("IPath"));
+    EXPECT_EQ(order, expected);
+}
+
+TEST(ConfiguratorWindow, TheLoadShowsTheStoredChoicesBeforeTheWindowIsShown) {
+    Rig rig("[Startup]\r\nEnabled=True\r\n[VLMR]\r\nStyle=Tile\r\n");
+    rig.form.Load();
+    EXPECT_FALSE(rig.window.isVisible());
+    EXPECT_TRUE(rig.Control<QCheckBox>("LStart")->isChecked());
+    EXPECT_TRUE(rig.Control<QRadioButton>("OTile")->isChecked());
+    EXPECT_FALSE(rig.Control<QRadioButton>("OCenter")->isChecked());
+    EXPECT_EQ(rig.logon.entries["VLMR"], "/opt/my apps/VLMR");
+}
+
+TEST(ConfiguratorWindow, ChoosingAStyleStoresItOnceAndMovesTheSelection) {
+    Rig rig;
+    rig.ShowLoaded();
+    auto* stretch = rig.Control<QRadioButton>("OStretch");
+    QTest::mouseClick(stretch, Qt::LeftButton, {}, QPoint(5, stretch->height() / 2));
+    EXPECT_EQ(rig.form.Style, StyleOption::Stretch);
+    EXPECT_NE(rig.Ini().find("Style=Stretch"), std::string::npos) << rig.Ini();
+
+    const std::size_t writes = rig.base.files.writes;
+    QTest::mouseClick(stretch, Qt::LeftButton, {}, QPoint(5, stretch->height() / 2));
+    EXPECT_EQ(rig.base.files.writes, writes) << "the same choice again is no change";
+
+    auto* center = rig.Control<QRadioButton>("OCenter");
+    QTest::mouseClick(center, Qt::LeftButton, {}, QPoint(5, center->height() / 2));
+    EXPECT_EQ(rig.form.Style, StyleOption::Center);
+    EXPECT_TRUE(center->isChecked());
+    EXPECT_FALSE(stretch->isChecked());
+    EXPECT_NE(rig.Ini().find("Style=Center"), std::string::npos) << rig.Ini();
+}
+
+TEST(ConfiguratorWindow, LoadAtStartupTicksAndClears) {
+    Rig rig;
+    rig.ShowLoaded();
+    auto* box = rig.Control<QCheckBox>("LStart");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    EXPECT_EQ(rig.form.LStart, vbChecked);
+    EXPECT_EQ(rig.logon.entries["VLMR"], "/opt/my apps/VLMR");
+    EXPECT_NE(rig.Ini().find("Enabled=True"), std::string::npos);
+
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_EQ(rig.form.LStart, vbUnchecked);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(rig.logon.entries.count("VLMR"), 0u);
+    EXPECT_NE(rig.Ini().find("Enabled=False"), std::string::npos);
+    EXPECT_EQ(std::count_if(rig.base.journal.begin(), rig.base.journal.end(),
+                            [](const std::string& e) { return e.rfind("logon:", 0) == 0; }),
+              2);
+}
+
+TEST(ConfiguratorWindow, TypingAndPastingReachThePathField) {
+    Rig rig;
+    rig.ShowLoaded();
+    auto* field = rig.Control<QLineEdit>("IPath");
+    field->setFocus();
+    QTest::keyClicks(field, "/srv/pics");
+    EXPECT_EQ(rig.form.IPath, "/srv/pics");
+    QApplication::clipboard()->setText("/home/ann/My Pictures");
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(rig.form.IPath, "/home/ann/My Pictures");
+
+    // What the presenter puts there is shown, and not echoed back as an edit.
+    rig.chooser.choices = {"/data/wall"};
+    rig.form.POpen_Click();
+    EXPECT_EQ(field->text(), "/data/wall");
+    EXPECT_EQ(rig.form.IPath, "/data/wall");
+}
+
+TEST(ConfiguratorWindow, PictureButtonsSinkWhilePressedAndAreFlatBeforeTheClick) {
+    Rig rig;
+    rig.ShowLoaded();
+    auto* open = rig.Control<PictureBox>("POpen");
+    const QPoint middle(11, 11);
+
+    QTest::mousePress(open, Qt::RightButton, {}, middle);
+    EXPECT_TRUE(open->Sunken()) << "any button presses";
+    QTest::mouseRelease(open, Qt::RightButton, {}, middle);
+    EXPECT_FALSE(open->Sunken());
+    EXPECT_TRUE(rig.chooser.sunkenWhenAsked.empty()) << "only the left button clicks";
+
+    rig.chooser.choices = {"/data/wall"};
+    QTest::mousePress(open, Qt::LeftButton, {}, middle);
+    EXPECT_TRUE(open->Sunken());
+    QTest::mouseRelease(open, Qt::LeftButton, {}, middle);
+    ASSERT_EQ(rig.chooser.sunkenWhenAsked, std::vector<bool>{false});
+    EXPECT_EQ(rig.Control<QLineEdit>("IPath")->text(), "/data/wall");
+    EXPECT_EQ(rig.window.windowTitle(), "Dont Forget To Click Save...");
+
+    // Released outside: flat again, no click.
+    QTest::mousePress(open, Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(open, Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_FALSE(open->Sunken());
+    EXPECT_EQ(rig.chooser.sunkenWhenAsked.size(), 1u);
+
+    // The save button reaches the save: an empty field is refused.
+    rig.Control<QLineEdit>("IPath")->clear();
+    rig.form.PathEdited("");
+    auto* save = rig.Control<PictureBox>("PSave");
+    QTest::mousePress(save, Qt::LeftButton, {}, middle);
+    EXPECT_TRUE(save->Sunken());
+    QTest::mouseRelease(save, Qt::LeftButton, {}, middle);
+    EXPECT_FALSE(save->Sunken());
+    ASSERT_EQ(rig.base.runtime.messages.size(), 1u);
+    EXPECT_EQ(rig.base.runtime.messages[0].text, "NO PATH SET!!!");
+}
+
+TEST(ConfiguratorWindow, CreditLabelOpensTheHomePageAndClosingEndsTheProgram) {
+    Rig rig;
+    rig.ShowLoaded();
+    QTest::mouseClick(rig.Control<QLabel>("Label1"), Qt::LeftButton, {}, QPoint(60, 8));
+    EXPECT_TRUE(rig.Journaled(std::string("StartBrowser 4242 /usr/bin/browser ") + kHomePage));
+    EXPECT_FALSE(rig.base.runtime.ended);
+    rig.window.close();
+    EXPECT_TRUE(rig.base.runtime.ended);
+}
+
+TEST(CWaitWindow, BorderlessCentredBlueLineCreatedOnFirstShowAndKept) {
+    Rig rig;
+    EXPECT_EQ(rig.waitWindow.Window(), nullptr);
+    rig.wait.Show();
+    QWidget* window = rig.waitWindow.Window();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    rig.wait.Focus();
+    EXPECT_EQ(window->size(), QSize(211, 39));
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window->geometry().center(), window->screen()->geometry().center());
+    EXPECT_EQ(window->palette().color(QPalette::Window), window->palette().color(QPalette::Button));
+
+    auto* label = window->findChild<QLabel*>("WLabrel");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), "Please Wait Collecting Images......");
+    EXPECT_EQ(label->geometry(), QRect(8, 8, 209, 17));
+    EXPECT_TRUE(label->font().bold());
+    EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 8.25);
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 192));
+
+    QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(20, 8));
+    EXPECT_TRUE(rig.Journaled("StartBrowser " + std::to_string(window->winId()) + " /usr/bin/browser " + kHomePage));
+
+    rig.wait.Hide();
+    EXPECT_FALSE(window->isVisible());
+    rig.wait.Show();
+    EXPECT_EQ(rig.waitWindow.Window(), window) << "a later save shows the same window";
+    EXPECT_TRUE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace vlmr::test
+
+int main(int argc, char** argv) {
+    // In-process and headless: Qt's offscreen platform, 96 dpi.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
