@@ -13,6 +13,9 @@ VELMORA_TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   x11-apps x11-utils xdotool xclip imagemagick fonts-dejavu-core python3
   desktop-file-utils
+  gsettings-desktop-schemas libglib2.0-bin dconf-gsettings-backend dconf-service
+  dbus-daemon dbus-bin xfconf python3-dbus python3-gi nodejs
+  sway swaybg grim
 )
 # Only for scripts/draw-resources.sh, which redraws the committed pictures.
 VELMORA_DRAW_PACKAGES=(

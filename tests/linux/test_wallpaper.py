@@ -64,9 +64,17 @@ def lowercase(session):
 
 
 def named_desktop(session):
-    # No setter for that desktop yet: its wallpaper service is absent.
-    session.env["XDG_CURRENT_DESKTOP"] = "GNOME"
+    # On GNOME the wallpaper goes to GSettings, not to the root window. The
+    # keyfile backend keeps it inside this test's own config folder.
+    session.env.update(XDG_CURRENT_DESKTOP="ubuntu:GNOME", GSETTINGS_BACKEND="keyfile")
+    session.env.pop("DBUS_SESSION_BUS_ADDRESS", None)
     unchanged(session, "Stretch")
+    keyfile = session.path("config", "glib-2.0", "settings", "keyfile")
+    with open(keyfile, encoding="utf-8") as f:
+        settings = f.read()
+    uri = "file://" + session.path("red.bmp")
+    check(f"picture-uri='{uri}'" in settings, f"no picture-uri for the image in {settings!r}")
+    check("picture-options='stretched'" in settings, f"not stretched: {settings!r}")
 
 
 if __name__ == "__main__":

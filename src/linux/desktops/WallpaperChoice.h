@@ -1,20 +1,44 @@
 #pragma once
 // Which wallpaper setter serves this session.
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/WallpaperService.h"
 
 namespace vlmr {
 
-// No setter for this desktop yet: the service is absent, so a boot run
-// changes nothing (never a pretended success).
+// No setter for this session: the service is absent, so a boot run changes
+// nothing (never a pretended success).
 class AbsentWallpaperService : public WallpaperService {
 public:
     std::unique_ptr<ActiveDesktop> Create() override { return nullptr; }
 };
 
-// The root-window setter for a plain X11 session; absent on a named desktop
-// (it would paint under that desktop's own wallpaper) and without X.
+enum class DesktopKind {
+    Gnome,     // also Unity, Budgie and Ubuntu's session: GNOME's background schema
+    Cinnamon,
+    Mate,
+    Kde,
+    Xfce,
+    Sway,
+    X11Root,   // any other X11 session: the root window's pixmap
+    None,      // an unknown Wayland session, or no display at all
+};
+
+// The value of an environment variable, empty when it is unset.
+using EnvironmentLookup = std::function<std::string(const char* name)>;
+
+// The desktop named by XDG_CURRENT_DESKTOP (a colon-separated list, the
+// first known name wins, any case), else by the desktops' own session
+// variables, else the plain X11 root when there is an X display and no
+// Wayland one.
+DesktopKind ChooseDesktop(const EnvironmentLookup& environment);
+
+// The setter for that desktop.
+std::unique_ptr<WallpaperService> MakeWallpaperService(DesktopKind desktop);
+
+// The setter for this process's session.
 std::unique_ptr<WallpaperService> ChooseWallpaperService();
 
 }  // namespace vlmr

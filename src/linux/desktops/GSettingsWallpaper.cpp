@@ -1,0 +1,191 @@
+#include "GSettingsWallpaper.h"
+
+#define G_SETTINGS_ENABLE_BACKEND  // for g_settings_backend_get_default
+#include <gio/gio.h>
+#include <gio/gsettingsbackend.h>
+
+#include <array>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vlmr {
+namespace {
+
+struct SchemaUnref {
+    void operator()(GSettingsSchema* schema) const { g_settings_schema_unref(schema); }
+};
+struct KeyUnref {
+    void operator()(GSettingsSchemaKey* key) const { g_settings_schema_key_unref(key); }
+};
+struct VariantUnref {
+    void operator()(GVariant* value) const { g_variant_unref(value); }
+};
+struct ObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+struct Free {
+    void operator()(gpointer memory) const { g_free(memory); }
+};
+using SchemaPtr = std::unique_ptr<GSettingsSchema, SchemaUnref>;
+using KeyPtr = std::unique_ptr<GSettingsSchemaKey, KeyUnref>;
+using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
+using SettingsPtr = std::unique_ptr<GSettings, ObjectUnref>;
+using BackendPtr = std::unique_ptr<GSettingsBackend, ObjectUnref>;
+using CharPtr = std::unique_ptr<gchar, Free>;
+
+struct FamilyKeys {
+    const char* schema;
+    const char* fileKey;
+    bool fileIsUri;  // otherwise a plain path
+};
+
+FamilyKeys KeysOf(GSettingsFamily family) {
+    switch (family) {
+    case GSettingsFamily::Cinnamon:
+        return {"org.cinnamon.desktop.background", "picture-uri", true};
+    case GSettingsFamily::Mate:
+        return {"org.mate.background", "picture-filename", false};
+    case GSettingsFamily::Gnome:
+        break;
+    }
+    return {"org.gnome.desktop.background", "picture-uri", true};
+}
+
+constexpr const char* kOptionsKey = "picture-options";
+// GNOME 42 and later show this one in dark mode and ignore a change of picture-uri alone.
+constexpr const char* kDarkUriKey = "picture-uri-dark";
+
+// Indexed by the style code: center, tile, stretch.
+constexpr std::array<const char*, 3> kStyleNames{"centered", "wallpaper", "stretched"};
+
+// Writing a value of the wrong type or outside an enum's names is a critical
+// error inside GIO, so every value is checked against the schema first.
+bool AcceptsString(GSettingsSchema* schema, const char* key, const char* value = nullptr) {
+    if (!g_settings_schema_has_key(schema, key)) return false;
+    const KeyPtr schemaKey(g_settings_schema_get_key(schema, key));
+    if (!g_variant_type_equal(g_settings_schema_key_get_value_type(schemaKey.get()),
+                              G_VARIANT_TYPE_STRING))
+        return false;
+    if (value == nullptr) return true;
+    const VariantPtr variant(g_variant_ref_sink(g_variant_new_string(value)));
+    return g_settings_schema_key_range_check(schemaKey.get(), variant.get());
+}
+
+// The memory and null backends accept every write and tell no desktop about
+// it: GIO falls back to them when dconf is not installed.
+bool BackendReachesDesktop() {
+    const BackendPtr backend(g_settings_backend_get_default());
+    const char* type = G_OBJECT_TYPE_NAME(backend.get());
+    return std::strcmp(type, "GMemorySettingsBackend") != 0 &&
+           std::strcmp(type, "GNullSettingsBackend") != 0;
+}
+
+class GSettingsDesktop final : public ActiveDesktop {
+public:
+    GSettingsDesktop(SettingsPtr settings, FamilyKeys keys, bool darkUri)
+        : settings_(std::move(settings)), keys_(keys), darkUri_(darkUri) {
+        // Picture and style reach the backend as one change, so the desktop
+        // never shows the new picture in the old style.
+        g_settings_delay(settings_.get());
+    }
+
+    // The desktop always shows its wallpaper: there is nothing to switch on.
+    bool GetDesktopItemOptions(ComponentsOpt& options) override {
+        options.fEnableComponents = 0;
+        options.fActiveDesktop = 1;
+        return true;
+    }
+    bool SetDesktopItemOptions(const ComponentsOpt&) override { return true; }
+
+    bool SetWallpaperOptions(const WallpaperOpt& options) override {
+        if (options.dwStyle > WPSTYLE_STRETCH) return false;
+        style_ = options.dwStyle;
+        return true;
+    }
+    bool SetWallpaper(const std::string& path) override {
+        path_ = path;
+        return true;
+    }
+
+    // The desktop stores and redraws in one go, so the flags change nothing.
+    bool ApplyChanges(std::uint32_t) override {
+        if (!style_ || !path_ || path_->empty()) return false;
+        std::string file = *path_;
+        // The desktop does not share our working folder.
+        if (!g_path_is_absolute(file.c_str())) {
+            const CharPtr absolute(g_canonicalize_filename(file.c_str(), nullptr));
+            file = absolute.get();
+        }
+        // The desktops take a missing file or a folder without complaint and show nothing.
+        if (!g_file_test(file.c_str(), G_FILE_TEST_IS_REGULAR)) return false;
+
+        std::string location;
+        if (keys_.fileIsUri) {
+            const CharPtr uri(g_filename_to_uri(file.c_str(), nullptr, nullptr));
+            if (!uri) return false;
+            location = uri.get();
+        } else {
+            // GSettings strings are UTF-8; a name in another encoding cannot be stored.
+            if (!g_utf8_validate(file.c_str(), static_cast<gssize>(file.size()), nullptr))
+                return false;
+            location = file;
+        }
+
+        std::vector<std::pair<const char*, std::string>> writes{{keys_.fileKey, location}};
+        if (darkUri_) writes.emplace_back(kDarkUriKey, location);
+        writes.emplace_back(kOptionsKey, kStyleNames[*style_]);
+
+        // A key locked down by the administrator: change nothing rather than half.
+        for (const auto& [key, value] : writes)
+            if (!g_settings_is_writable(settings_.get(), key)) return false;
+        for (const auto& [key, value] : writes) {
+            if (!g_settings_set_string(settings_.get(), key, value.c_str())) {
+                g_settings_revert(settings_.get());
+                return false;
+            }
+        }
+        g_settings_apply(settings_.get());
+        // dconf writes in the background and takes a refused change back (no
+        // session bus, no dconf service); waiting and reading back tells.
+        g_settings_sync();
+        for (const auto& [key, value] : writes) {
+            const CharPtr stored(g_settings_get_string(settings_.get(), key));
+            if (value != stored.get()) return false;
+        }
+        return true;
+    }
+
+private:
+    SettingsPtr settings_;
+    FamilyKeys keys_;
+    bool darkUri_;
+    std::optional<std::uint32_t> style_;
+    std::optional<std::string> path_;
+};
+
+}  // namespace
+
+std::unique_ptr<ActiveDesktop> GSettingsWallpaper::Create() {
+    const FamilyKeys keys = KeysOf(family_);
+    // g_settings_new aborts the process on a schema that is not installed:
+    // look it up first.
+    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    if (source == nullptr) return nullptr;  // no schemas at all
+    const SchemaPtr schema(g_settings_schema_source_lookup(source, keys.schema, TRUE));
+    if (!schema) return nullptr;
+    // A relocatable schema has no place of its own; creating it without one aborts too.
+    if (g_settings_schema_get_path(schema.get()) == nullptr) return nullptr;
+    if (!AcceptsString(schema.get(), keys.fileKey)) return nullptr;
+    for (const char* style : kStyleNames)
+        if (!AcceptsString(schema.get(), kOptionsKey, style)) return nullptr;
+    if (!BackendReachesDesktop()) return nullptr;
+
+    const bool darkUri = keys.fileIsUri && AcceptsString(schema.get(), kDarkUriKey);
+    SettingsPtr settings(g_settings_new_full(schema.get(), nullptr, nullptr));
+    return std::make_unique<GSettingsDesktop>(std::move(settings), keys, darkUri);
+}
+
+}  // namespace vlmr

@@ -1,0 +1,124 @@
+#include "KdePlasmaWallpaper.h"
+
+#include <QByteArray>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QUrl>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vlmr {
+namespace {
+
+const QString kService = QStringLiteral("org.kde.plasmashell");
+// plasmashell runs the script on its user-interface thread; a hung shell must not hang us.
+constexpr int kCallTimeoutMs = 10000;
+
+// org.kde.image's FillMode is a QtQuick Image fill mode: Pad 6, Tile 3, Stretch 0.
+int FillMode(std::uint32_t style) {
+    switch (style) {
+    case WPSTYLE_CENTER: return 6;
+    case WPSTYLE_TILE: return 3;
+    default: return 0;
+    }
+}
+
+// The text as the body of a JavaScript '...' literal.
+QString JsSingleQuoted(const QString& text) {
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\': out += QLatin1String("\\\\"); break;
+        case u'\'': out += QLatin1String("\\'"); break;
+        case u'\n': out += QLatin1String("\\n"); break;
+        case u'\r': out += QLatin1String("\\r"); break;
+        case 0x2028: out += QLatin1String("\\u2028"); break;  // line breaks inside a literal
+        case 0x2029: out += QLatin1String("\\u2029"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// Plasma keeps Image as a URL and parses it back with QUrl: a '%', '#' or '?'
+// in the file name must arrive encoded, or it would name another file.
+QString ScriptFor(const QString& file, std::uint32_t style) {
+    const QString url = QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded);
+    return QStringLiteral(
+               "var image = '%1';\n"
+               "var fillMode = %2;\n"
+               "var all = desktops();\n"
+               "for (var i = 0; i < all.length; ++i) {\n"
+               "    var d = all[i];\n"
+               "    d.wallpaperPlugin = 'org.kde.image';\n"
+               "    d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
+               "    d.writeConfig('Image', image);\n"
+               "    d.writeConfig('FillMode', fillMode);\n"
+               "}\n")
+        // One pass: a chained arg() would read the URL's own %-escapes as markers.
+        .arg(JsSingleQuoted(url), QString::number(FillMode(style)));
+}
+
+class KdePlasmaDesktop final : public ActiveDesktop {
+public:
+    // The wallpaper of a desktop is always shown: nothing to switch on.
+    bool GetDesktopItemOptions(ComponentsOpt& options) override {
+        options.fEnableComponents = 0;
+        options.fActiveDesktop = 1;
+        return true;
+    }
+    bool SetDesktopItemOptions(const ComponentsOpt&) override { return true; }
+
+    bool SetWallpaperOptions(const WallpaperOpt& options) override {
+        if (options.dwStyle > WPSTYLE_STRETCH) return false;
+        style_ = options.dwStyle;
+        return true;
+    }
+    bool SetWallpaper(const std::string& path) override {
+        path_ = path;
+        return true;
+    }
+
+    // plasmashell saves and redraws in one go, so the flags change nothing.
+    bool ApplyChanges(std::uint32_t) override {
+        if (!style_ || !path_) return false;
+        // Plasma takes any URL without complaint and shows an empty desktop for a missing file.
+        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(*path_)));
+        if (!file.isFile()) return false;
+
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            kService, QStringLiteral("/PlasmaShell"), QStringLiteral("org.kde.PlasmaShell"),
+            QStringLiteral("evaluateScript"));
+        // plasmashell's working folder is not ours.
+        call << ScriptFor(file.absoluteFilePath(), *style_);
+        const QDBusMessage reply =
+            QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs);
+        // A script error ("Widgets are locked", a missing desktop) comes back as an error reply.
+        return reply.type() == QDBusMessage::ReplyMessage;
+    }
+
+private:
+    std::optional<std::uint32_t> style_;
+    std::optional<std::string> path_;
+};
+
+}  // namespace
+
+std::unique_ptr<ActiveDesktop> KdePlasmaWallpaper::Create() {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || bus.interface() == nullptr) return nullptr;
+    // Only a running shell counts: outside Plasma nothing may start one for us.
+    const QDBusReply<bool> registered = bus.interface()->isServiceRegistered(kService);
+    if (!registered.isValid() || !registered.value()) return nullptr;
+    return std::make_unique<KdePlasmaDesktop>();
+}
+
+}  // namespace vlmr

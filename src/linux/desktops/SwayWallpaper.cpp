@@ -1,0 +1,157 @@
+#include "SwayWallpaper.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace vlmr {
+namespace {
+
+// swaymsg answers at once from a live compositor; a hung one must not hold up the boot run.
+constexpr int kReplyTimeoutMs = 10000;
+
+// True when something accepts connections on the Unix socket at path.
+bool SocketAnswers(const char* path) {
+    struct stat info {};
+    if (stat(path, &info) != 0 || !S_ISSOCK(info.st_mode)) return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (std::strlen(path) >= sizeof address.sun_path) return false;
+    std::strcpy(address.sun_path, path);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return ok;  // a socket left behind by a compositor that died refuses
+}
+
+// swaymsg prints one object a command, each with "success"; all must have succeeded.
+bool AllSucceeded(const QByteArray& reply) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(reply, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray()) return false;
+    const QJsonArray results = document.array();
+    if (results.isEmpty()) return false;
+    for (const QJsonValue& result : results) {
+        if (!result.isObject() || result.toObject().value("success") != QJsonValue(true))
+            return false;
+    }
+    return true;
+}
+
+// sway first splits a command on unquoted ';' and ',' and into words on
+// unquoted blanks, honouring '"', '\'' and backslash, and replaces its own
+// $variables; the words of a file name are then joined again and expanded
+// by wordexp (variables, command substitution, globbing, ~, quote removal).
+// A backslash before every character either stage might act on survives the
+// first intact and is removed by the second, leaving the name as it was.
+// Bytes of multi-byte characters mean nothing to either and pass as they are.
+std::string SwayWord(const std::string& text) {
+    std::string quoted;
+    quoted.reserve(text.size() * 2);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = byte >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '/' || c == '.' || c == '_' || c == '-';
+        if (!plain) quoted += '\\';
+        quoted += c;
+    }
+    return quoted;
+}
+
+const char* ModeWord(std::uint32_t style) {
+    switch (style) {
+    case WPSTYLE_CENTER: return "center";
+    case WPSTYLE_TILE: return "tile";
+    default: return "stretch";
+    }
+}
+
+class SwayDesktop final : public ActiveDesktop {
+public:
+    explicit SwayDesktop(QString swaymsg) : swaymsg_(std::move(swaymsg)) {}
+
+    // sway always draws its background: there is nothing to switch on.
+    bool GetDesktopItemOptions(ComponentsOpt& options) override {
+        options.fEnableComponents = 0;
+        options.fActiveDesktop = 1;
+        return true;
+    }
+    bool SetDesktopItemOptions(const ComponentsOpt&) override { return true; }
+
+    bool SetWallpaperOptions(const WallpaperOpt& options) override {
+        if (options.dwStyle > WPSTYLE_STRETCH) return false;
+        style_ = options.dwStyle;
+        return true;
+    }
+    bool SetWallpaper(const std::string& path) override {
+        path_ = path;
+        return true;
+    }
+
+    // sway keeps the setting for the running session and redraws at once;
+    // there is nothing else to save or regenerate, so the flags change nothing.
+    bool ApplyChanges(std::uint32_t) override {
+        if (!style_ || !path_) return false;
+        // sway turns a line break inside a command into a command separator,
+        // so such a path cannot be said to it.
+        if (path_->find('\n') != std::string::npos) return false;
+        // swaymsg reports success for a file that is not there, and sway
+        // resolves a relative path against its own working folder.
+        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(*path_)));
+        if (!file.isFile() || !file.isReadable()) return false;
+        const std::string absolute = QFile::encodeName(file.absoluteFilePath()).toStdString();
+
+        QProcess swaymsg;
+        swaymsg.setProgram(swaymsg_);
+        swaymsg.setArguments({"-r", "--", "output", "*", "bg",
+                              QString::fromStdString(SwayWord(absolute)),
+                              ModeWord(*style_)});
+        swaymsg.setStandardInputFile(QProcess::nullDevice());
+        swaymsg.setProcessChannelMode(QProcess::SeparateChannels);
+        swaymsg.start();
+        if (!swaymsg.waitForStarted(kReplyTimeoutMs)) return false;
+        if (!swaymsg.waitForFinished(kReplyTimeoutMs)) {
+            swaymsg.kill();
+            swaymsg.waitForFinished(kReplyTimeoutMs);
+            return false;
+        }
+        if (swaymsg.exitStatus() != QProcess::NormalExit || swaymsg.exitCode() != 0) return false;
+        return AllSucceeded(swaymsg.readAllStandardOutput());
+    }
+
+private:
+    QString swaymsg_;
+    std::optional<std::uint32_t> style_;
+    std::optional<std::string> path_;
+};
+
+}  // namespace
+
+std::unique_ptr<ActiveDesktop> SwayWallpaper::Create() {
+    const char* socket = std::getenv("SWAYSOCK");
+    if (socket == nullptr || *socket == '\0' || !SocketAnswers(socket)) return nullptr;
+    QString swaymsg = QStandardPaths::findExecutable("swaymsg");
+    if (swaymsg.isEmpty()) return nullptr;
+    return std::make_unique<SwayDesktop>(std::move(swaymsg));
+}
+
+}  // namespace vlmr

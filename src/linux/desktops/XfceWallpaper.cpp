@@ -1,0 +1,165 @@
+#include "XfceWallpaper.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vlmr {
+namespace {
+
+const QString kService = QStringLiteral("org.xfce.Xfconf");
+const QString kPath = QStringLiteral("/org/xfce/Xfconf");
+const QString kInterface = QStringLiteral("org.xfce.Xfconf");
+const QString kChannel = QStringLiteral("xfce4-desktop");
+// Generous: the first call may wait for the bus to start xfconfd.
+constexpr int kCallTimeoutMs = 10000;
+
+// xfdesktop's image-style: 1 centered, 2 tiled, 3 stretched.
+int ImageStyle(std::uint32_t style) {
+    switch (style) {
+    case WPSTYLE_CENTER: return 1;
+    case WPSTYLE_TILE: return 2;
+    default: return 3;
+    }
+}
+
+QDBusMessage Call(const QString& method, const QVariantList& arguments) {
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
+    call.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs);
+}
+
+// Every "/backdrop/screenN/monitorNAME/workspaceM/" that xfdesktop has
+// written; nullopt when xfconfd cannot be asked.
+std::optional<QStringList> BackdropPrefixes() {
+    const QDBusMessage reply =
+        Call(QStringLiteral("GetAllProperties"), {kChannel, QStringLiteral("/backdrop")});
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        // A channel or branch never written yet is no failure: there is nothing to update.
+        const QString error = reply.errorName();
+        if (error == QLatin1String("org.xfce.Xfconf.Error.PropertyNotFound") ||
+            error == QLatin1String("org.xfce.Xfconf.Error.ChannelNotFound"))
+            return QStringList();
+        return std::nullopt;
+    }
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return std::nullopt;
+    const QVariant first = reply.arguments().constFirst();
+    if (!first.canConvert<QDBusArgument>()) return std::nullopt;
+    const auto properties = qdbus_cast<QVariantMap>(first.value<QDBusArgument>());
+
+    static const QRegularExpression prefix(
+        QStringLiteral("^/backdrop/screen\\d+/monitor[^/]+/workspace\\d+/"));
+    QSet<QString> found;
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
+        const QRegularExpressionMatch match = prefix.match(it.key());
+        if (match.hasMatch()) found.insert(match.captured(0));
+    }
+    QStringList prefixes(found.cbegin(), found.cend());
+    prefixes.sort();
+    return prefixes;
+}
+
+// A fresh session has no backdrop properties yet: make the ones xfdesktop
+// reads first, workspace 0 of every output. Qt names X11 screens after
+// their XRandR outputs, as xfdesktop names its monitors.
+QStringList NewPrefixes() {
+    QStringList prefixes;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return prefixes;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QString name = screen->name();
+        if (name.isEmpty() || name.contains(QLatin1Char('/'))) continue;
+        const QString path = QStringLiteral("/backdrop/screen0/monitor%1/workspace0/").arg(name);
+        if (!prefixes.contains(path)) prefixes << path;
+    }
+    return prefixes;
+}
+
+bool SetProperty(const QString& property, const QVariant& value) {
+    // The value travels as a variant of its own type: s for the file, i for the style.
+    const QDBusMessage reply = Call(QStringLiteral("SetProperty"),
+                                    {kChannel, property, QVariant::fromValue(QDBusVariant(value))});
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+class XfceDesktop final : public ActiveDesktop {
+public:
+    // The wallpaper of a desktop is always shown: nothing to switch on.
+    bool GetDesktopItemOptions(ComponentsOpt& options) override {
+        options.fEnableComponents = 0;
+        options.fActiveDesktop = 1;
+        return true;
+    }
+    bool SetDesktopItemOptions(const ComponentsOpt&) override { return true; }
+
+    bool SetWallpaperOptions(const WallpaperOpt& options) override {
+        if (options.dwStyle > WPSTYLE_STRETCH) return false;
+        style_ = options.dwStyle;
+        return true;
+    }
+    bool SetWallpaper(const std::string& path) override {
+        path_ = path;
+        return true;
+    }
+
+    // xfdesktop redraws as soon as a property changes, and xfconfd saves it.
+    bool ApplyChanges(std::uint32_t) override {
+        if (!style_ || !path_) return false;
+        // xfdesktop would show an empty backdrop for a file that is not there.
+        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(*path_)));
+        if (!file.isFile()) return false;
+
+        std::optional<QStringList> prefixes = BackdropPrefixes();
+        if (!prefixes) return false;
+        if (prefixes->isEmpty()) *prefixes = NewPrefixes();
+        if (prefixes->isEmpty()) return false;
+
+        const QString image = file.absoluteFilePath();
+        const int imageStyle = ImageStyle(*style_);
+        // The style first, so the new picture is never drawn in the old style.
+        return std::all_of(prefixes->cbegin(), prefixes->cend(), [&](const QString& prefix) {
+            return SetProperty(prefix + QStringLiteral("image-style"), QVariant(imageStyle)) &&
+                   SetProperty(prefix + QStringLiteral("last-image"), QVariant(image));
+        });
+    }
+
+private:
+    std::optional<std::uint32_t> style_;
+    std::optional<std::string> path_;
+};
+
+}  // namespace
+
+std::unique_ptr<ActiveDesktop> XfceWallpaper::Create() {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || bus.interface() == nullptr) return nullptr;
+    // xfconfd is usually started by the bus on the first call.
+    const QDBusReply<bool> registered = bus.interface()->isServiceRegistered(kService);
+    if (registered.isValid() && registered.value()) return std::make_unique<XfceDesktop>();
+    const QDBusReply<QStringList> activatable = bus.interface()->activatableServiceNames();
+    if (activatable.isValid() && activatable.value().contains(kService))
+        return std::make_unique<XfceDesktop>();
+    return nullptr;
+}
+
+}  // namespace vlmr

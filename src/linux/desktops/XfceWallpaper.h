@@ -1,0 +1,16 @@
+#pragma once
+// The wallpaper of an XFCE session: the backdrop properties of xfconf's
+// "xfce4-desktop" channel, which xfdesktop watches, set over D-Bus.
+#include <memory>
+
+#include "platform/WallpaperService.h"
+
+namespace vlmr {
+
+class XfceWallpaper : public WallpaperService {
+public:
+    // nullptr when org.xfce.Xfconf is neither on the session bus nor activatable there.
+    std::unique_ptr<ActiveDesktop> Create() override;
+};
+
+}  // namespace vlmr
