@@ -7,12 +7,12 @@ VELMORA_BUILD_PACKAGES=(
   wine wine64
 )
 VELMORA_RUN_PACKAGES=(
-  xvfb xdg-utils
+  xvfb
 )
 VELMORA_TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   x11-apps x11-utils xdotool xclip imagemagick fonts-dejavu-core python3
-  desktop-file-utils
+  desktop-file-utils xdg-utils
   gsettings-desktop-schemas libglib2.0-bin dconf-gsettings-backend dconf-service
   dbus-daemon dbus-bin xfconf python3-dbus python3-gi nodejs
   sway swaybg grim

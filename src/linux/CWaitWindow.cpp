@@ -1,5 +1,6 @@
 #include "CWaitWindow.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -12,6 +13,15 @@ namespace {
 constexpr int Px(int twips) { return (twips + 7) / 15; }
 constexpr int kWidth = Px(3165);
 constexpr int kHeight = Px(585);
+
+// The line was laid out for MS Sans Serif; a wider stand-in family would
+// cut its last dots off at the window's edge, so it steps down in size
+// until the whole line shows.
+QFont FittingFont(QFont font, const QString& text, int width) {
+    while (QFontMetrics(font).horizontalAdvance(text) > width && font.pointSizeF() > 6.0)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    return font;
+}
 }  // namespace
 
 CWaitWindow::CWaitWindow() = default;
@@ -35,7 +45,7 @@ void CWaitWindow::Show() {
         WLabrel = new ClickLabel(CWait::kWLabrel, window_.get());
         WLabrel->setObjectName("WLabrel");
         WLabrel->setGeometry(Px(120), Px(120), Px(3132), Px(252));
-        WLabrel->setFont(DialogFont(true));
+        WLabrel->setFont(FittingFont(DialogFont(true), CWait::kWLabrel, kWidth - Px(120)));
         WLabrel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         QPalette blue = WLabrel->palette();
         blue.setColor(QPalette::WindowText, QColor(0, 0, 192));
