@@ -1,0 +1,88 @@
+// VLMR.exe: the Windows front end. Plugs the Windows services into the
+// start-up window and lets its load decide what this start does.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+
+#include "boot/frmMain.h"
+#include "config/CWait.h"
+#include "config/frmConfig.h"
+#include "win32/ActiveDesktopService.h"
+#include "win32/BannerWindow.h"
+#include "win32/ComApartment.h"
+#include "win32/ConfiguratorWindow.h"
+#include "win32/ProfileSettings.h"
+#include "win32/WaitWindow.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32FolderChooser.h"
+#include "win32/Win32FolderLister.h"
+#include "win32/Win32RunKey.h"
+#include "win32/Win32Runtime.h"
+#include "win32/Win32Shell.h"
+
+namespace {
+
+// The configurator with its progress window, wired to their presenters.
+struct Configurator {
+    Configurator(HINSTANCE instance, vlmr::ConfigServices services, std::function<vlmr::WindowHandle()> webOwner)
+        : waitWindow(instance),
+          wait(services.base.runtime, services.base.shell, waitWindow),
+          window(instance),
+          presenter(std::move(services), window, wait, std::move(webOwner)) {
+        window.Attach(presenter);
+        waitWindow.SetClickAction([this] { wait.WLabrel_Click(); });
+    }
+    vlmr::WaitWindow waitWindow;
+    vlmr::CWait wait;
+    vlmr::win32::ConfiguratorWindow window;
+    vlmr::frmConfig presenter;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    using namespace vlmr;
+    using namespace vlmr::win32;
+
+    ComApartment com;  // the Active Desktop object and the folder chooser live on this thread
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    Win32Runtime runtime;
+    Win32FileSystem files;
+    ProfileSettings settings;
+    ActiveDesktopService wallpaper;
+    Win32Shell shell;
+    Win32FolderLister lister;
+    Win32RunKey runKey;
+    Win32FolderChooser chooser;
+    const Services services{runtime, files, settings, wallpaper, shell};
+
+    BannerWindow banner(instance);
+    std::unique_ptr<Configurator> configurator;
+    frmMain form(services, banner, [&] {
+        if (configurator) return;
+        // Logon starts this very file, whatever it is called now.
+        configurator = std::make_unique<Configurator>(
+            instance, ConfigServices{services, runKey, chooser, lister, RunningExecutablePath()},
+            [&banner] { return banner.Handle(); });
+        // The load restores the stored choices before the window is first drawn.
+        configurator->presenter.Load();
+        configurator->window.Show();
+    });
+    banner.OnClick([&] { form.Click(); });
+
+    form.Load();
+
+    // Only the configurator's course gets here; it ends the program itself.
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (configurator && configurator->window.HandleDialogMessage(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

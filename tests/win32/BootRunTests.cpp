@@ -1,0 +1,155 @@
+// The boot run of the real program against the recording Active Desktop.
+#include <algorithm>
+
+#include "Scenario.h"
+
+namespace vlmr::wintest {
+namespace {
+
+const std::vector<std::wstring> kThreePaths = {
+    L"C:\\Pictures\\Lake.bmp",
+    L"C:\\Pictures\\Holiday 2023\\Beach.bmp",
+    L"D:\\Wallpapers\\Forest.bmp",
+};
+
+class BootRun : public Scenario {
+protected:
+    // One run to its end; returns what the recorder saw and clears the log.
+    std::vector<std::string> RunToEnd(bool activeDesktopOn, std::wstring_view tail = L"") {
+        {
+            AppProcess run(folder_, tail, activeDesktopOn);
+            EXPECT_TRUE(run.Started()) << "CreateProcess failed: " << GetLastError();
+            EXPECT_TRUE(run.WaitForExit(kExitTimeoutMs)) << "the boot run did not end";
+            EXPECT_TRUE(TopLevelWindows(run.Id(), false).empty()) << "the boot run left a window behind";
+        }
+        std::vector<std::string> log = folder_.LogLines();
+        std::filesystem::remove(folder_.Log());
+        return log;
+    }
+
+    std::string Fallback() const { return Narrow((folder_.Path() / L"logo.gif").wstring()); }
+
+    // A complete boot run with the style given and an entry of the list: the
+    // fallback picture is only for a list that offers nothing.
+    void ExpectAnEntryApplied(const std::vector<std::wstring>& list, bool activeDesktopOn, int style) {
+        std::vector<std::string> entries;
+        for (const std::wstring& path : list) entries.push_back(Narrow(path));
+        const std::vector<std::string> log = RunToEnd(activeDesktopOn);
+        const std::string drawn = WallpaperOf(log);
+        EXPECT_NE(std::find(entries.begin(), entries.end(), drawn), entries.end()) << "not from the list: " << drawn;
+        EXPECT_EQ(log, ExpectedBootLog(activeDesktopOn, style, drawn));
+    }
+};
+
+TEST_F(BootRun, ActiveDesktopOffIsSwitchedOnBeforeStyleFileAndApply) {
+    folder_.WriteInstalled();
+    folder_.WriteList(kThreePaths, ListEncoding::Ansi);
+    folder_.WriteStyle("Stretch");
+    ExpectAnEntryApplied(kThreePaths, false, 2);
+}
+
+TEST_F(BootRun, ActiveDesktopAlreadyOnIsNotWrittenBack) {
+    folder_.WriteInstalled();
+    folder_.WriteList(kThreePaths, ListEncoding::Ansi);
+    folder_.WriteStyle("Stretch");
+    ExpectAnEntryApplied(kThreePaths, true, 2);
+}
+
+TEST_F(BootRun, ZeroByteListAppliesTheFallbackPicture) {
+    folder_.WriteInstalled();
+    folder_.WriteBytes(L"IPaths.dat", "");
+    folder_.WriteStyle("Stretch");
+    EXPECT_EQ(RunToEnd(false), ExpectedBootLog(false, 2, Fallback()));
+}
+
+TEST_F(BootRun, EmptyDrawnLineAppliesTheFallbackPicture) {
+    folder_.WriteInstalled();
+    folder_.WriteBytes(L"IPaths.dat", "\r\n");
+    folder_.WriteStyle("Tile");
+    EXPECT_EQ(RunToEnd(false), ExpectedBootLog(false, 1, Fallback()));
+}
+
+// Cyrillic and Chinese do not fit any one ANSI code page: the list is UTF-8 with a BOM.
+TEST_F(BootRun, NonAnsiPathsReachTheServiceUnchanged) {
+    const std::vector<std::wstring> paths = {
+        L"C:\\Картинки\\Закат над морем.bmp",
+        L"C:\\图片\\日落.bmp",
+        L"D:\\Фото 照片\\Ёлка 树.bmp",
+    };
+    folder_.WriteInstalled();
+    folder_.WriteList(paths, ListEncoding::Utf8WithBom);
+    folder_.WriteStyle("Stretch");
+    ExpectAnEntryApplied(paths, false, 2);
+}
+
+TEST_F(BootRun, AnsiListWithAccentedLettersIsReadInTheAnsiCodePage) {
+    const std::vector<std::wstring> paths = {L"C:\\Bilder\\Café.bmp", L"C:\\Bilder\\Größe.bmp"};
+    BOOL lossy = FALSE;
+    for (const std::wstring& path : paths) {
+        WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, nullptr, 0, nullptr, &lossy);
+        if (lossy) GTEST_SKIP() << "the ANSI code page " << GetACP() << " lacks these letters";
+    }
+    folder_.WriteInstalled();
+    folder_.WriteList(paths, ListEncoding::Ansi);
+    folder_.WriteStyle("Stretch");
+    ExpectAnEntryApplied(paths, false, 2);
+}
+
+struct StyleCase {
+    const char* word;
+    int code;
+};
+
+class KnownStyle : public BootRun, public ::testing::WithParamInterface<StyleCase> {};
+
+TEST_P(KnownStyle, IsHandedOverAsItsCode) {
+    folder_.WriteInstalled();
+    folder_.WriteList(kThreePaths, ListEncoding::Ansi);
+    folder_.WriteStyle(GetParam().word);
+    const std::vector<std::string> log = RunToEnd(false);
+    EXPECT_EQ(log, ExpectedBootLog(false, GetParam().code, WallpaperOf(log)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, KnownStyle, ::testing::Values(StyleCase{"Center", 0}, StyleCase{"Tile", 1}),
+                         [](const auto& named) { return std::string(named.param.word); });
+
+class UnknownStyle : public BootRun, public ::testing::WithParamInterface<const char*> {};
+
+// A style that is not exactly one of the three words changes nothing; the run still ends.
+TEST_P(UnknownStyle, AppliesNothing) {
+    folder_.WriteInstalled();
+    folder_.WriteList(kThreePaths, ListEncoding::Ansi);
+    folder_.WriteStyle(GetParam());
+    EXPECT_TRUE(RunToEnd(false).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, UnknownStyle, ::testing::Values("tile", "STRETCH", "Centered", ""),
+                         [](const auto& named) {
+                             return *named.param != '\0' ? std::string(named.param) : std::string("Empty");
+                         });
+
+TEST_F(BootRun, MissingSettingsFileAppliesNothing) {
+    folder_.WriteInstalled();
+    folder_.WriteList(kThreePaths, ListEncoding::Ansi);
+    EXPECT_TRUE(RunToEnd(false).empty());
+    EXPECT_FALSE(std::filesystem::exists(folder_.Path() / L"Config.ini")) << "reading the style created the file";
+}
+
+class NotAConfiguratorRequest : public BootRun, public ::testing::WithParamInterface<const wchar_t*> {};
+
+// Only the bare word opens the configurator; anything else is a boot run.
+TEST_P(NotAConfiguratorRequest, StartsTheBootRun) {
+    folder_.WriteInstalled();
+    folder_.WriteBytes(L"IPaths.dat", "");
+    folder_.WriteStyle("Tile");
+    EXPECT_EQ(RunToEnd(false, GetParam()), ExpectedBootLog(false, 1, Fallback()));
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, NotAConfiguratorRequest,
+                         ::testing::Values(L" \"Config\"", L" config", L" Config now"),
+                         [](const auto& named) {
+                             return std::string(named.index == 0 ? "Quoted" : named.index == 1 ? "LowerCase" : "ExtraWord");
+                         });
+
+}  // namespace
+}  // namespace vlmr::wintest

@@ -1,0 +1,76 @@
+#pragma once
+// A fresh application folder with a copy of the real VLMR.exe, the process
+// started from it, the recorder's log, and the registration of the recorder.
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vlmr::wintest {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view text);
+
+// The Windows name of a file of the build tree (Wine maps the host's / to a drive).
+std::filesystem::path FromHostPath(const char* hostPath);
+
+// What the build hands over: the program under test, its fallback picture, the recorder.
+std::filesystem::path ProgramUnderTest();
+std::filesystem::path FallbackPicture();
+std::filesystem::path RecorderDll();
+
+// Points CLSID_ActiveDesktop at the recorder DLL (HKLM; Wine ignores HKCU for it).
+// Returns the registry error code, ERROR_SUCCESS on success.
+LSTATUS RegisterRecorder(const std::filesystem::path& dll);
+
+enum class ListEncoding { Ansi, Utf8WithBom };
+
+// A scratch folder holding the application folder "app" and the recorder's log.
+class AppFolder {
+public:
+    AppFolder();
+    ~AppFolder();
+    AppFolder(const AppFolder&) = delete;
+    AppFolder& operator=(const AppFolder&) = delete;
+
+    const std::filesystem::path& Root() const { return root_; }
+    const std::filesystem::path& Path() const { return app_; }
+    std::filesystem::path Exe() const { return app_ / L"VLMR.exe"; }
+    std::filesystem::path Log() const { return root_ / L"recorder.log"; }
+
+    void WriteInstalled() const;
+    void WriteStyle(std::string_view style) const;
+    void WriteList(const std::vector<std::wstring>& paths, ListEncoding encoding) const;
+    void WriteBytes(const wchar_t* name, std::string_view bytes) const;
+
+    // The recorder's lines, without their line ends; empty when nothing called it.
+    std::vector<std::string> LogLines() const;
+
+private:
+    std::filesystem::path root_;
+    std::filesystem::path app_;
+};
+
+// A started program; killed on destruction if it is still running.
+class AppProcess {
+public:
+    // Starts exe with the command line "exe" + tail; the recorder settings go
+    // into the environment the process inherits.
+    AppProcess(const AppFolder& folder, std::wstring_view tail = L"", bool activeDesktopOn = false);
+    ~AppProcess();
+    AppProcess(const AppProcess&) = delete;
+    AppProcess& operator=(const AppProcess&) = delete;
+
+    bool Started() const { return info_.hProcess != nullptr; }
+    DWORD Id() const { return info_.dwProcessId; }
+    bool WaitForExit(DWORD timeoutMs) const;
+    bool Running() const;
+    void Kill();
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+}  // namespace vlmr::wintest

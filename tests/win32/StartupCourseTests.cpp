@@ -1,0 +1,152 @@
+// The courses of the start-up dispatch that end in a message or the configurator.
+#include <algorithm>
+#include <cstdlib>
+
+#include "Scenario.h"
+
+namespace vlmr::wintest {
+namespace {
+
+constexpr LONG kBannerWidth = 245, kBannerHeight = 50;
+constexpr LONG kConfiguratorWidth = 362, kConfiguratorHeight = 107;
+
+class StartupCourse : public Scenario {
+protected:
+    // Waits for a box of the process titled "Velmora" and checks its text.
+    static HWND ExpectMessage(const AppProcess& process, const std::wstring& text) {
+        HWND box = WaitForWindow([&] { return FindMessageBox(process.Id(), L"Velmora"); }, kWindowTimeoutMs);
+        EXPECT_NE(box, nullptr) << "no message box titled Velmora appeared";
+        if (box != nullptr) {
+            EXPECT_EQ(Narrow(MessageBoxText(box)), Narrow(text));
+        }
+        return box;
+    }
+
+    // The configurator stand-in: found, sized, closed, and the process gone.
+    static void ExpectConfiguratorEndsTheRun(AppProcess& process) {
+        HWND configurator =
+            WaitForWindow([&] { return FindTitledWindow(process.Id(), L"Velmora Configurator"); }, kWindowTimeoutMs);
+        ASSERT_NE(configurator, nullptr) << "the configurator did not open";
+        const SIZE client = ClientSize(configurator);
+        EXPECT_EQ(client.cx, kConfiguratorWidth);
+        EXPECT_EQ(client.cy, kConfiguratorHeight);
+        EXPECT_TRUE(process.Running()) << "the program ended while the configurator was open";
+        PostMessageW(configurator, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(process.WaitForExit(kExitTimeoutMs)) << "closing the configurator did not end the program";
+        EXPECT_TRUE(TopLevelWindows(process.Id(), false).empty());
+    }
+
+    static void ExpectBannerShownCentred(const AppProcess& process) {
+        HWND banner = FindBorderlessWindow(process.Id());
+        ASSERT_NE(banner, nullptr) << "no banner window behind the message";
+        const SIZE client = ClientSize(banner);
+        EXPECT_EQ(client.cx, kBannerWidth);
+        EXPECT_EQ(client.cy, kBannerHeight);
+        RECT window{};
+        GetWindowRect(banner, &window);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(banner, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        const auto offCentre = [&](const RECT& area) {
+            return std::abs((window.left + window.right) - (area.left + area.right)) +
+                   std::abs((window.top + window.bottom) - (area.top + area.bottom));
+        };
+        // Rounding of an odd size may shift it by a pixel; the work area or the whole screen will do.
+        EXPECT_LE(std::min(offCentre(monitor.rcWork), offCentre(monitor.rcMonitor)), 4) << "the banner is not centred";
+    }
+};
+
+TEST_F(StartupCourse, MissingInstalledMarkerAsksForConfigurationThenOpensTheConfigurator) {
+    folder_.WriteList({L"C:\\Pictures\\Lake.bmp"}, ListEncoding::Ansi);
+    folder_.WriteStyle("Stretch");
+    AppProcess run(folder_);
+    ASSERT_TRUE(run.Started());
+    HWND box = ExpectMessage(run, L"Please Configure");
+    ASSERT_NE(box, nullptr);
+    ExpectBannerShownCentred(run);
+    ASSERT_TRUE(PressOk(box));
+    HWND configurator =
+        WaitForWindow([&] { return FindTitledWindow(run.Id(), L"Velmora Configurator"); }, kWindowTimeoutMs);
+    ASSERT_NE(configurator, nullptr);
+    EXPECT_EQ(FindBorderlessWindow(run.Id()), nullptr) << "the banner stays visible beside the configurator";
+    ExpectConfiguratorEndsTheRun(run);
+    EXPECT_TRUE(folder_.LogLines().empty()) << "a wallpaper was applied without the installed marker";
+}
+
+TEST_F(StartupCourse, MissingListFileSaysNotConfiguredAndEnds) {
+    folder_.WriteInstalled();
+    folder_.WriteStyle("Stretch");
+    AppProcess run(folder_);
+    ASSERT_TRUE(run.Started());
+    HWND box = ExpectMessage(run, L"Velmora Is NOT Configured");
+    ASSERT_NE(box, nullptr);
+    Sleep(300);
+    EXPECT_TRUE(run.Running()) << "the program did not wait for the message";
+    ASSERT_TRUE(PressOk(box));
+    EXPECT_TRUE(run.WaitForExit(kExitTimeoutMs)) << "dismissing the message did not end the program";
+    EXPECT_TRUE(TopLevelWindows(run.Id(), false).empty());
+    EXPECT_TRUE(folder_.LogLines().empty()) << "a wallpaper was applied without a list";
+}
+
+class SecondInstance : public StartupCourse, public ::testing::WithParamInterface<const wchar_t*> {};
+
+// The second start only says so: no banner, no configurator, no wallpaper.
+TEST_P(SecondInstance, IsRefusedWhileTheFirstWaitsOnAMessage) {
+    folder_.WriteList({L"C:\\Pictures\\Lake.bmp"}, ListEncoding::Ansi);
+    folder_.WriteStyle("Stretch");
+    AppProcess first(folder_);
+    ASSERT_TRUE(first.Started());
+    HWND firstBox = ExpectMessage(first, L"Please Configure");
+    ASSERT_NE(firstBox, nullptr);
+
+    folder_.WriteInstalled();  // would be a boot run if it were let through
+    AppProcess second(folder_, GetParam());
+    ASSERT_TRUE(second.Started());
+    HWND secondBox = ExpectMessage(second, L"Velmora Is Allready Running");
+    ASSERT_NE(secondBox, nullptr);
+    EXPECT_EQ(TopLevelWindows(second.Id(), true).size(), 1u) << "the refused start shows more than its message";
+    ASSERT_TRUE(PressOk(secondBox));
+    EXPECT_TRUE(second.WaitForExit(kExitTimeoutMs)) << "the refused start did not end";
+    EXPECT_TRUE(folder_.LogLines().empty());
+
+    EXPECT_TRUE(first.Running());
+    ASSERT_TRUE(PressOk(firstBox));
+    ExpectConfiguratorEndsTheRun(first);
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, SecondInstance, ::testing::Values(L"", L" Config"),
+                         [](const auto& named) { return std::string(named.index == 0 ? "Bare" : "Config"); });
+
+TEST_F(StartupCourse, CrashedFirstInstanceDoesNotBlockTheNextStart) {
+    AppProcess crashed(folder_);
+    ASSERT_TRUE(crashed.Started());
+    ASSERT_NE(ExpectMessage(crashed, L"Please Configure"), nullptr);
+    crashed.Kill();
+
+    AppProcess next(folder_);
+    ASSERT_TRUE(next.Started());
+    HWND box = ExpectMessage(next, L"Please Configure");
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(PressOk(box));
+    ExpectConfiguratorEndsTheRun(next);
+}
+
+class ConfiguratorRequest : public StartupCourse, public ::testing::WithParamInterface<const wchar_t*> {};
+
+// "Config" opens the configurator at once, even unconfigured: no message, no banner.
+TEST_P(ConfiguratorRequest, OpensTheConfiguratorWithoutBannerOrMessage) {
+    AppProcess run(folder_, GetParam());
+    ASSERT_TRUE(run.Started());
+    HWND configurator =
+        WaitForWindow([&] { return FindTitledWindow(run.Id(), L"Velmora Configurator"); }, kWindowTimeoutMs);
+    ASSERT_NE(configurator, nullptr);
+    EXPECT_EQ(FindMessageBox(run.Id(), L"Velmora"), nullptr);
+    EXPECT_EQ(FindBorderlessWindow(run.Id()), nullptr);
+    ExpectConfiguratorEndsTheRun(run);
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, ConfiguratorRequest, ::testing::Values(L" Config", L"   Config"),
+                         [](const auto& named) { return std::string(named.index == 0 ? "OneBlank" : "ThreeBlanks"); });
+
+}  // namespace
+}  // namespace vlmr::wintest

@@ -1,0 +1,111 @@
+#include "WindowProbe.h"
+
+namespace vlmr::wintest {
+namespace {
+
+// Messages to windows of another process go through its message loop; a hung
+// program must fail the test, not hang it.
+constexpr UINT kSendTimeoutMs = 5000;
+
+struct EnumState {
+    DWORD processId;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    auto& state = *reinterpret_cast<EnumState*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if ((state.processId == 0 || owner == state.processId) && (!state.visibleOnly || IsWindowVisible(window))) {
+        state.found.push_back(window);
+    }
+    return TRUE;
+}
+
+bool IsDialogBox(HWND window) { return WindowClass(window) == L"#32770"; }
+
+}  // namespace
+
+std::wstring WindowTitle(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &copied)) {
+        return {};
+    }
+    text.resize(copied);
+    return text;
+}
+
+std::wstring WindowClass(HWND window) {
+    wchar_t name[256] = {};
+    const int length = GetClassNameW(window, name, 256);
+    return std::wstring(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly) {
+    EnumState state{processId, visibleOnly, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+HWND FindMessageBox(DWORD processId, const std::wstring& title) {
+    for (HWND window : TopLevelWindows(processId, true)) {
+        if (IsDialogBox(window) && WindowTitle(window) == title) return window;
+    }
+    return nullptr;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    // Message boxes keep their text in a static control with the id 0xFFFF.
+    HWND text = GetDlgItem(box, 0xFFFF);
+    return text != nullptr ? WindowTitle(text) : std::wstring();
+}
+
+bool PressOk(HWND box) {
+    HWND button = GetDlgItem(box, IDOK);
+    if (button == nullptr) return false;
+    return PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != FALSE;
+}
+
+HWND FindTitledWindow(DWORD processId, const std::wstring& title) {
+    for (HWND window : TopLevelWindows(processId, true)) {
+        if (!IsDialogBox(window) && WindowTitle(window) == title) return window;
+    }
+    return nullptr;
+}
+
+HWND FindBorderlessWindow(DWORD processId) {
+    for (HWND window : TopLevelWindows(processId, true)) {
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+        if (!IsDialogBox(window) && (style & WS_CAPTION) == 0 && (style & WS_THICKFRAME) == 0) return window;
+    }
+    return nullptr;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return SIZE{client.right - client.left, client.bottom - client.top};
+}
+
+RECT ClientRectOnScreen(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return client;
+}
+
+HWND WaitForWindow(const std::function<HWND()>& probe, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (HWND window = probe()) return window;
+        if (GetTickCount64() >= deadline) return nullptr;
+        Sleep(50);
+    }
+}
+
+}  // namespace vlmr::wintest
