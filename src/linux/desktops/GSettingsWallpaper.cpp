@@ -1,5 +1,7 @@
 #include "GSettingsWallpaper.h"
 
+#include "DesktopSetter.h"
+
 #define G_SETTINGS_ENABLE_BACKEND  // for g_settings_backend_get_default
 #include <gio/gio.h>
 #include <gio/gsettingsbackend.h>
@@ -83,7 +85,7 @@ bool BackendReachesDesktop() {
            std::strcmp(type, "GNullSettingsBackend") != 0;
 }
 
-class GSettingsDesktop final : public ActiveDesktop {
+class GSettingsDesktop final : public DesktopSetter {
 public:
     GSettingsDesktop(SettingsPtr settings, FamilyKeys keys, bool darkUri)
         : settings_(std::move(settings)), keys_(keys), darkUri_(darkUri) {
@@ -92,28 +94,9 @@ public:
         g_settings_delay(settings_.get());
     }
 
-    // The desktop always shows its wallpaper: there is nothing to switch on.
-    bool GetDesktopItemOptions(ComponentsOpt& options) override {
-        options.fEnableComponents = 0;
-        options.fActiveDesktop = 1;
-        return true;
-    }
-    bool SetDesktopItemOptions(const ComponentsOpt&) override { return true; }
-
-    bool SetWallpaperOptions(const WallpaperOpt& options) override {
-        if (options.dwStyle > WPSTYLE_STRETCH) return false;
-        style_ = options.dwStyle;
-        return true;
-    }
-    bool SetWallpaper(const std::string& path) override {
-        path_ = path;
-        return true;
-    }
-
-    // The desktop stores and redraws in one go, so the flags change nothing.
-    bool ApplyChanges(std::uint32_t) override {
-        if (!style_ || !path_ || path_->empty()) return false;
-        std::string file = *path_;
+    bool Apply(const std::string& path, std::uint32_t style) override {
+        if (path.empty()) return false;
+        std::string file = path;
         // The desktop does not share our working folder.
         if (!g_path_is_absolute(file.c_str())) {
             const CharPtr absolute(g_canonicalize_filename(file.c_str(), nullptr));
@@ -136,7 +119,7 @@ public:
 
         std::vector<std::pair<const char*, std::string>> writes{{keys_.fileKey, location}};
         if (darkUri_) writes.emplace_back(kDarkUriKey, location);
-        writes.emplace_back(kOptionsKey, kStyleNames[*style_]);
+        writes.emplace_back(kOptionsKey, kStyleNames[style]);
 
         // A key locked down by the administrator: change nothing rather than half.
         for (const auto& [key, value] : writes)
@@ -162,8 +145,6 @@ private:
     SettingsPtr settings_;
     FamilyKeys keys_;
     bool darkUri_;
-    std::optional<std::uint32_t> style_;
-    std::optional<std::string> path_;
 };
 
 }  // namespace

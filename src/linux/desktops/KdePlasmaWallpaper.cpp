@@ -1,5 +1,7 @@
 #include "KdePlasmaWallpaper.h"
 
+#include "DesktopSetter.h"
+
 #include <QByteArray>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -67,47 +69,23 @@ QString ScriptFor(const QString& file, std::uint32_t style) {
         .arg(JsSingleQuoted(url), QString::number(FillMode(style)));
 }
 
-class KdePlasmaDesktop final : public ActiveDesktop {
+class KdePlasmaDesktop final : public DesktopSetter {
 public:
-    // The wallpaper of a desktop is always shown: nothing to switch on.
-    bool GetDesktopItemOptions(ComponentsOpt& options) override {
-        options.fEnableComponents = 0;
-        options.fActiveDesktop = 1;
-        return true;
-    }
-    bool SetDesktopItemOptions(const ComponentsOpt&) override { return true; }
-
-    bool SetWallpaperOptions(const WallpaperOpt& options) override {
-        if (options.dwStyle > WPSTYLE_STRETCH) return false;
-        style_ = options.dwStyle;
-        return true;
-    }
-    bool SetWallpaper(const std::string& path) override {
-        path_ = path;
-        return true;
-    }
-
-    // plasmashell saves and redraws in one go, so the flags change nothing.
-    bool ApplyChanges(std::uint32_t) override {
-        if (!style_ || !path_) return false;
+    bool Apply(const std::string& path, std::uint32_t style) override {
         // Plasma takes any URL without complaint and shows an empty desktop for a missing file.
-        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(*path_)));
+        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
         if (!file.isFile()) return false;
 
         QDBusMessage call = QDBusMessage::createMethodCall(
             kService, QStringLiteral("/PlasmaShell"), QStringLiteral("org.kde.PlasmaShell"),
             QStringLiteral("evaluateScript"));
         // plasmashell's working folder is not ours.
-        call << ScriptFor(file.absoluteFilePath(), *style_);
+        call << ScriptFor(file.absoluteFilePath(), style);
         const QDBusMessage reply =
             QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs);
         // A script error ("Widgets are locked", a missing desktop) comes back as an error reply.
         return reply.type() == QDBusMessage::ReplyMessage;
     }
-
-private:
-    std::optional<std::uint32_t> style_;
-    std::optional<std::string> path_;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "SwayWallpaper.h"
 
+#include "DesktopSetter.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -85,38 +87,18 @@ const char* ModeWord(std::uint32_t style) {
     }
 }
 
-class SwayDesktop final : public ActiveDesktop {
+class SwayDesktop final : public DesktopSetter {
 public:
     explicit SwayDesktop(QString swaymsg) : swaymsg_(std::move(swaymsg)) {}
 
-    // sway always draws its background: there is nothing to switch on.
-    bool GetDesktopItemOptions(ComponentsOpt& options) override {
-        options.fEnableComponents = 0;
-        options.fActiveDesktop = 1;
-        return true;
-    }
-    bool SetDesktopItemOptions(const ComponentsOpt&) override { return true; }
-
-    bool SetWallpaperOptions(const WallpaperOpt& options) override {
-        if (options.dwStyle > WPSTYLE_STRETCH) return false;
-        style_ = options.dwStyle;
-        return true;
-    }
-    bool SetWallpaper(const std::string& path) override {
-        path_ = path;
-        return true;
-    }
-
     // sway keeps the setting for the running session and redraws at once;
-    // there is nothing else to save or regenerate, so the flags change nothing.
-    bool ApplyChanges(std::uint32_t) override {
-        if (!style_ || !path_) return false;
+    bool Apply(const std::string& path, std::uint32_t style) override {
         // sway turns a line break inside a command into a command separator,
         // so such a path cannot be said to it.
-        if (path_->find('\n') != std::string::npos) return false;
+        if (path.find('\n') != std::string::npos) return false;
         // swaymsg reports success for a file that is not there, and sway
         // resolves a relative path against its own working folder.
-        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(*path_)));
+        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
         if (!file.isFile() || !file.isReadable()) return false;
         const std::string absolute = QFile::encodeName(file.absoluteFilePath()).toStdString();
 
@@ -124,7 +106,7 @@ public:
         swaymsg.setProgram(swaymsg_);
         swaymsg.setArguments({"-r", "--", "output", "*", "bg",
                               QString::fromStdString(SwayWord(absolute)),
-                              ModeWord(*style_)});
+                              ModeWord(style)});
         swaymsg.setStandardInputFile(QProcess::nullDevice());
         swaymsg.setProcessChannelMode(QProcess::SeparateChannels);
         swaymsg.start();
@@ -140,8 +122,6 @@ public:
 
 private:
     QString swaymsg_;
-    std::optional<std::uint32_t> style_;
-    std::optional<std::string> path_;
 };
 
 }  // namespace

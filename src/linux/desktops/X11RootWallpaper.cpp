@@ -1,5 +1,7 @@
 #include "X11RootWallpaper.h"
 
+#include "DesktopSetter.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
@@ -212,7 +214,7 @@ bool PutOnRoot(Display* display, ErrorTrap& trap, const QImage& picture, std::ui
     return ok;
 }
 
-class X11RootDesktop final : public ActiveDesktop {
+class X11RootDesktop final : public DesktopSetter {
 public:
     explicit X11RootDesktop(Display* display) : display_(display) {}
     ~X11RootDesktop() override {
@@ -221,34 +223,14 @@ public:
     X11RootDesktop(const X11RootDesktop&) = delete;
     X11RootDesktop& operator=(const X11RootDesktop&) = delete;
 
-    // The root window always shows its wallpaper: there is nothing to switch on.
-    bool GetDesktopItemOptions(ComponentsOpt& options) override {
-        options.fEnableComponents = 0;
-        options.fActiveDesktop = 1;
-        return true;
-    }
-    bool SetDesktopItemOptions(const ComponentsOpt&) override { return true; }
-
-    bool SetWallpaperOptions(const WallpaperOpt& options) override {
-        if (options.dwStyle > WPSTYLE_STRETCH) return false;
-        style_ = options.dwStyle;
-        return true;
-    }
-    bool SetWallpaper(const std::string& path) override {
-        path_ = path;
-        return true;
-    }
-
-    // Saving and redrawing are one act here, so the flags change nothing.
-    bool ApplyChanges(std::uint32_t) override {
-        if (!style_ || !path_) return false;
-        const QImage picture(QFile::decodeName(QByteArray::fromStdString(*path_)));
+    bool Apply(const std::string& path, std::uint32_t style) override {
+        const QImage picture(QFile::decodeName(QByteArray::fromStdString(path)));
         if (picture.isNull()) return false;
         // The connection from Create is used up by an earlier apply on this object.
         if (display_ == nullptr) display_ = XOpenDisplay(nullptr);
         if (display_ == nullptr) return false;
         ErrorTrap trap(display_);
-        const bool ok = PutOnRoot(display_, trap, picture, *style_);
+        const bool ok = PutOnRoot(display_, trap, picture, style);
         XCloseDisplay(display_);
         display_ = nullptr;
         return ok;
@@ -256,8 +238,6 @@ public:
 
 private:
     Display* display_;
-    std::optional<std::uint32_t> style_;
-    std::optional<std::string> path_;
 };
 
 }  // namespace

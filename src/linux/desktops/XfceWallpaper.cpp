@@ -1,5 +1,7 @@
 #include "XfceWallpaper.h"
 
+#include "DesktopSetter.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -102,31 +104,11 @@ bool SetProperty(const QString& property, const QVariant& value) {
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
-class XfceDesktop final : public ActiveDesktop {
+class XfceDesktop final : public DesktopSetter {
 public:
-    // The wallpaper of a desktop is always shown: nothing to switch on.
-    bool GetDesktopItemOptions(ComponentsOpt& options) override {
-        options.fEnableComponents = 0;
-        options.fActiveDesktop = 1;
-        return true;
-    }
-    bool SetDesktopItemOptions(const ComponentsOpt&) override { return true; }
-
-    bool SetWallpaperOptions(const WallpaperOpt& options) override {
-        if (options.dwStyle > WPSTYLE_STRETCH) return false;
-        style_ = options.dwStyle;
-        return true;
-    }
-    bool SetWallpaper(const std::string& path) override {
-        path_ = path;
-        return true;
-    }
-
-    // xfdesktop redraws as soon as a property changes, and xfconfd saves it.
-    bool ApplyChanges(std::uint32_t) override {
-        if (!style_ || !path_) return false;
+    bool Apply(const std::string& path, std::uint32_t style) override {
         // xfdesktop would show an empty backdrop for a file that is not there.
-        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(*path_)));
+        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
         if (!file.isFile()) return false;
 
         std::optional<QStringList> prefixes = BackdropPrefixes();
@@ -135,17 +117,13 @@ public:
         if (prefixes->isEmpty()) return false;
 
         const QString image = file.absoluteFilePath();
-        const int imageStyle = ImageStyle(*style_);
+        const int imageStyle = ImageStyle(style);
         // The style first, so the new picture is never drawn in the old style.
         return std::all_of(prefixes->cbegin(), prefixes->cend(), [&](const QString& prefix) {
             return SetProperty(prefix + QStringLiteral("image-style"), QVariant(imageStyle)) &&
                    SetProperty(prefix + QStringLiteral("last-image"), QVariant(image));
         });
     }
-
-private:
-    std::optional<std::uint32_t> style_;
-    std::optional<std::string> path_;
 };
 
 }  // namespace

@@ -1,0 +1,43 @@
+#pragma once
+// What every Linux desktop's setter shares behind the Active Desktop shape:
+// a desktop always shows its wallpaper, so there is nothing to switch on;
+// the style and the file are remembered; one call then does the work, and
+// storing and redrawing are a single act, so the apply flags change nothing.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/WallpaperService.h"
+
+namespace vlmr {
+
+class DesktopSetter : public ActiveDesktop {
+public:
+    bool GetDesktopItemOptions(ComponentsOpt& options) final {
+        options.fEnableComponents = 0;
+        options.fActiveDesktop = 1;
+        return true;
+    }
+    bool SetDesktopItemOptions(const ComponentsOpt&) final { return true; }
+    bool SetWallpaperOptions(const WallpaperOpt& options) final {
+        if (options.dwStyle > WPSTYLE_STRETCH) return false;
+        style_ = options.dwStyle;
+        return true;
+    }
+    bool SetWallpaper(const std::string& path) final {
+        path_ = path;
+        return true;
+    }
+    bool ApplyChanges(std::uint32_t) final { return style_ && path_ && Apply(*path_, *style_); }
+
+protected:
+    // Sets the file in the style (0 center, 1 tile, 2 stretch); false when
+    // anything fails, and then the desktop is as it was.
+    virtual bool Apply(const std::string& path, std::uint32_t style) = 0;
+
+private:
+    std::optional<std::uint32_t> style_;
+    std::optional<std::string> path_;
+};
+
+}  // namespace vlmr
