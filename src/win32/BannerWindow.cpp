@@ -1,4 +1,5 @@
 #include "win32/BannerWindow.h"
+#include "win32/WindowRouting.h"
 
 #include "win32/Dpi.h"
 #include "win32/ResourceIds.h"
@@ -63,19 +64,7 @@ void BannerWindow::Unload() {
 }
 
 LRESULT CALLBACK BannerWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<BannerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<BannerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->OnMessage(message, wParam, lParam);
+    return RouteToOwner(window, message, wParam, lParam, &BannerWindow::window_, &BannerWindow::OnMessage);
 }
 
 LRESULT BannerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,4 +1,5 @@
 #include "win32/FrameControl.h"
+#include "win32/WindowRouting.h"
 
 #include <algorithm>
 #include <string>
@@ -50,19 +51,7 @@ void FrameControl::OutlineChild(HWND child) {
 }
 
 LRESULT CALLBACK FrameControl::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<FrameControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FrameControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->OnMessage(message, wParam, lParam);
+    return RouteToOwner(window, message, wParam, lParam, &FrameControl::window_, &FrameControl::OnMessage);
 }
 
 LRESULT FrameControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

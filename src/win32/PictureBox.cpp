@@ -1,4 +1,5 @@
 #include "win32/PictureBox.h"
+#include "win32/WindowRouting.h"
 
 #include "win32/Dpi.h"
 
@@ -61,19 +62,7 @@ void PictureBox::SetSunken(bool sunken) {
 }
 
 LRESULT CALLBACK PictureBox::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<PictureBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<PictureBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->OnMessage(message, wParam, lParam);
+    return RouteToOwner(window, message, wParam, lParam, &PictureBox::window_, &PictureBox::OnMessage);
 }
 
 LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

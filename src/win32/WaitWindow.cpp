@@ -1,4 +1,5 @@
 #include "win32/WaitWindow.h"
+#include "win32/WindowRouting.h"
 
 #include "win32/DialogFont.h"
 #include "win32/Dpi.h"
@@ -83,22 +84,11 @@ void WaitWindow::Hide() {
 }
 
 LRESULT CALLBACK WaitWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<WaitWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<WaitWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        // Closed from outside (Alt+F4): the next show builds it afresh.
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        self->label_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->OnMessage(message, wParam, lParam);
+    return win32::RouteToOwner(window, message, wParam, lParam, &WaitWindow::window_, &WaitWindow::OnMessage, &WaitWindow::ForgetLabel);
 }
+
+// Closed from outside (Alt+F4): the next show builds it afresh.
+void WaitWindow::ForgetLabel() { label_ = nullptr; }
 
 LRESULT WaitWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -31,6 +31,7 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void ForgetLabel();
     bool Create();
     // Places the label and sets its font for the window's DPI.
     void Layout();
