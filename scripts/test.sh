@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, then builds and runs every test:
 # the linux-debug preset (core unit tests, Linux end-to-end tests under Xvfb)
-# and the windows-release preset (core unit tests and VLMR.exe scenarios under Wine).
+# the windows-release preset (core unit tests and VLMR.exe scenarios under Wine),
+# then the release packages (the .deb installed and used, the installer under Wine).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -21,6 +22,9 @@ cmake --preset windows-release -DVELMORA_BUILD_TESTS=ON >/dev/null
 cmake --build --preset windows-release -j "$jobs"
 echo "test: running the windows-release tests under Wine"
 bash tests/win32/run-under-wine.sh --preset windows-release || status=1
+
+echo "test: building and checking the release packages"
+bash tests/package/run.sh || status=1
 
 if [ "$status" -eq 0 ]; then echo "test: all suites passed"; else echo "test: some tests failed"; fi
 exit "$status"

@@ -77,6 +77,8 @@ int main(int argc, char* argv[]) {
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName("VLMR");
     QApplication::setWindowIcon(ApplicationIcon());
+    // Ties the windows to the installed menu entry (and its icon) on Wayland too.
+    QGuiApplication::setDesktopFileName("velmora");
 
     vlmr::LinuxRuntime runtime(arguments);
     vlmr::PosixFileSystem files(runtime.AppFolder());
