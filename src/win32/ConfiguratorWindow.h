@@ -10,25 +10,13 @@
 #include <string>
 
 #include "config/frmConfig.h"
+#include "win32/ConfigControlIds.h"
 #include "win32/GdiObjects.h"
 
 namespace vlmr::win32 {
 
 class FrameControl;
 class PictureBox;
-
-// Control ids, in tab order (the id less 100 is the control's tab index).
-enum ConfigControlId : int {
-    kIdFrame = 100,  // CFrm
-    kIdPath = 101,   // IPath
-    kIdSave = 102,   // PSave
-    kIdOpen = 103,   // POpen
-    kIdCenter = 104,
-    kIdTile = 105,
-    kIdStretch = 106,
-    kIdCredit = 108,   // Label1
-    kIdStartup = 109,  // LStart
-};
 
 class ConfiguratorWindow : public ConfigView {
 public:

@@ -14,6 +14,7 @@
 
 #include "BuildConfig.h"
 #include "Scenario.h"
+#include "win32/ConfigControlIds.h"
 
 #ifndef VELMORA_FAKE_BROWSER
 #error "the build must define VELMORA_FAKE_BROWSER"
@@ -24,7 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kCreditId = 108;
+using win32::kIdCredit;
 const std::wstring kClasses = L"Software\\Classes\\";
 const std::wstring kNotFoundTitle = L"Browser Not Found";
 // A file of the user's that happens to bear the probe's name.
@@ -275,7 +276,7 @@ protected:
         window_ = WaitForWindow([&] { return FindTitledWindow(program_->Id(), L"Velmora Configurator"); },
                                 kWindowTimeoutMs);
         ASSERT_NE(window_, nullptr) << "the configurator did not open";
-        label_ = GetDlgItem(window_, kCreditId);
+        label_ = GetDlgItem(window_, kIdCredit);
         ASSERT_NE(label_, nullptr);
         ASSERT_EQ(WindowTitle(label_), L"Corvantis");
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Scenario.h"
+#include "win32/ConfigControlIds.h"
 
 namespace vlmr::wintest {
 namespace {
@@ -18,35 +19,8 @@ namespace fs = std::filesystem;
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kOtherValue[] = L"Velmora Test Neighbour";
 
-// The configurator's controls by id; the id less 100 is the tab index.
-enum : int {
-    kFrameId = 100,
-    kPathId = 101,
-    kSaveId = 102,
-    kOpenId = 103,
-    kCenterId = 104,
-    kTileId = 105,
-    kStretchId = 106,
-    kCreditId = 108,
-    kStartupId = 109,
-};
-
-HWND Child(HWND window, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            if (GetDlgCtrlID(child) != s.id) return TRUE;
-            s.found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+// The program's own control ids: the id less 100 is the tab index.
+using namespace win32;
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
@@ -168,7 +142,7 @@ protected:
     }
     void Open() { Open(folder_.Exe()); }
 
-    HWND Control(int id) const { return Child(window_, id); }
+    HWND Control(int id) const { return ChildWithId(window_, id); }
 
     void Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
 
@@ -214,8 +188,8 @@ protected:
 TEST_F(Configurator, OpensWithoutAMessageAndOpeningWritesNothing) {
     Open();
     EXPECT_EQ(FindMessageBox(run_->process.dwProcessId, L"Velmora"), nullptr);
-    EXPECT_EQ(WindowTitle(Control(kPathId)), L"");
-    for (int id : {kCenterId, kTileId, kStretchId, kStartupId}) {
+    EXPECT_EQ(WindowTitle(Control(kIdPath)), L"");
+    for (int id : {kIdCenter, kIdTile, kIdStretch, kIdStartup}) {
         EXPECT_FALSE(Checked(Control(id))) << id;
     }
     EXPECT_FALSE(fs::exists(Ini()));
@@ -236,7 +210,7 @@ TEST_F(Configurator, LayoutAtNinetySixDpi) {
     EXPECT_EQ(ClientSize(window_).cx, 362);
     EXPECT_EQ(ClientSize(window_).cy, 107);
 
-    const HWND frame = Control(kFrameId);
+    const HWND frame = Control(kIdFrame);
     struct Expected {
         int id;
         HWND container;
@@ -244,15 +218,15 @@ TEST_F(Configurator, LayoutAtNinetySixDpi) {
         const wchar_t* text;
     };
     const Expected expected[] = {
-        {kFrameId, window_, {8, 8, 8 + 345, 8 + 73}, L" Image Path "},
-        {kPathId, frame, {8, 24, 8 + 329, 24 + 13}, L""},
-        {kSaveId, frame, {280, 40, 280 + 23, 40 + 22}, nullptr},
-        {kOpenId, frame, {312, 40, 312 + 22, 40 + 22}, nullptr},
-        {kCenterId, frame, {8, 48, 8 + 57, 48 + 13}, L"Center"},
-        {kTileId, frame, {64, 48, 64 + 41, 48 + 13}, L"Tile"},
-        {kStretchId, frame, {112, 48, 112 + 57, 48 + 13}, L"Stretch"},
-        {kCreditId, window_, {280, 88, 280 + 73, 88 + 17}, L"Corvantis"},
-        {kStartupId, window_, {8, 88, 8 + 105, 88 + 17}, L"Load At Startup"},
+        {kIdFrame, window_, {8, 8, 8 + 345, 8 + 73}, L" Image Path "},
+        {kIdPath, frame, {8, 24, 8 + 329, 24 + 13}, L""},
+        {kIdSave, frame, {280, 40, 280 + 23, 40 + 22}, nullptr},
+        {kIdOpen, frame, {312, 40, 312 + 22, 40 + 22}, nullptr},
+        {kIdCenter, frame, {8, 48, 8 + 57, 48 + 13}, L"Center"},
+        {kIdTile, frame, {64, 48, 64 + 41, 48 + 13}, L"Tile"},
+        {kIdStretch, frame, {112, 48, 112 + 57, 48 + 13}, L"Stretch"},
+        {kIdCredit, window_, {280, 88, 280 + 73, 88 + 17}, L"Corvantis"},
+        {kIdStartup, window_, {8, 88, 8 + 105, 88 + 17}, L"Load At Startup"},
     };
     for (const Expected& e : expected) {
         SCOPED_TRACE(e.id);
@@ -276,9 +250,9 @@ TEST_F(Configurator, LayoutAtNinetySixDpi) {
 
 TEST_F(Configurator, TabWalksTheControlsInTheirOrder) {
     Open();
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(window_) == Control(kPathId); })) << "the path field has no focus";
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(window_) == Control(kIdPath); })) << "the path field has no focus";
     // The style options are one stop; then the check box, then round again.
-    for (int next : {kSaveId, kOpenId, kCenterId, kStartupId, kPathId}) {
+    for (int next : {kIdSave, kIdOpen, kIdCenter, kIdStartup, kIdPath}) {
         const HWND from = FocusOf(window_);
         PostMessageW(from, WM_KEYDOWN, VK_TAB, 0x000F0001);
         PostMessageW(from, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC00F0001u));
@@ -290,7 +264,7 @@ TEST_F(Configurator, TabWalksTheControlsInTheirOrder) {
 TEST_F(Configurator, TickingLoadAtStartupRegistersTheExeAndClearingRemovesOnlyThatValue) {
     SetRunValue(kOtherValue, L"C:\\Other\\other.exe");
     Open();
-    Click(kStartupId);
+    Click(kIdStartup);
     ASSERT_TRUE(WaitUntil([] { return RunValue(L"VLMR").has_value(); })) << "no VLMR value under Run";
     const std::optional<RegValue> value = RunValue(L"VLMR");
     EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
@@ -299,12 +273,12 @@ TEST_F(Configurator, TickingLoadAtStartupRegistersTheExeAndClearingRemovesOnlyTh
     EXPECT_EQ(value->text, exe + L'\0');  // unquoted, one NUL counted
     EXPECT_NE(RegQueryOutput(L"VLMR").find("REG_SZ    " + Narrow(exe)), std::string::npos) << RegQueryOutput(L"VLMR");
     EXPECT_TRUE(WaitUntil([&] { return IniValue(Ini(), L"Startup", L"Enabled") == L"True"; }));
-    EXPECT_TRUE(Checked(Control(kStartupId)));
+    EXPECT_TRUE(Checked(Control(kIdStartup)));
 
-    Click(kStartupId);
+    Click(kIdStartup);
     EXPECT_TRUE(WaitUntil([] { return !RunValue(L"VLMR"); })) << "clearing left the VLMR value";
     EXPECT_TRUE(WaitUntil([&] { return IniValue(Ini(), L"Startup", L"Enabled") == L"False"; }));
-    EXPECT_FALSE(Checked(Control(kStartupId)));
+    EXPECT_FALSE(Checked(Control(kIdStartup)));
     ASSERT_TRUE(RunValue(kOtherValue)) << "clearing removed another program's value";
     EXPECT_EQ(RunValue(kOtherValue)->text, std::wstring(L"C:\\Other\\other.exe") + L'\0');
     EXPECT_EQ(RegQueryOutput(L"VLMR").find("REG_SZ"), std::string::npos);
@@ -318,7 +292,7 @@ TEST_F(Configurator, ARenamedCopyInAFolderWithBlanksRegistersItselfQuoted) {
     const fs::path exe = folder / L"My Wallpaper.exe";
     fs::copy_file(folder_.Exe(), exe);
     Open(exe);
-    Click(kStartupId);
+    Click(kIdStartup);
     ASSERT_TRUE(WaitUntil([] { return RunValue(L"VLMR").has_value(); })) << "no VLMR value under Run";
     EXPECT_EQ(RunValue(L"VLMR")->text, L"\"" + exe.wstring() + L"\"" + L'\0');
     EXPECT_NE(RegQueryOutput(L"VLMR").find("REG_SZ    \"" + Narrow(exe.wstring()) + "\""), std::string::npos)
@@ -334,10 +308,10 @@ TEST_F(Configurator, StoredChoicesAreRestoredAndTheRunValueRewrittenBeforeTheWin
     // No waiting: the load ran before the window could be seen.
     ASSERT_TRUE(RunValue(L"VLMR"));
     EXPECT_EQ(RunValue(L"VLMR")->text, folder_.Exe().wstring() + L'\0');
-    EXPECT_TRUE(Checked(Control(kStartupId)));
-    EXPECT_TRUE(Checked(Control(kTileId)));
-    EXPECT_FALSE(Checked(Control(kCenterId)));
-    EXPECT_FALSE(Checked(Control(kStretchId)));
+    EXPECT_TRUE(Checked(Control(kIdStartup)));
+    EXPECT_TRUE(Checked(Control(kIdTile)));
+    EXPECT_FALSE(Checked(Control(kIdCenter)));
+    EXPECT_FALSE(Checked(Control(kIdStretch)));
     EXPECT_EQ(IniValue(Ini(), L"VLMR", L"Style"), L"Tile");
     EXPECT_EQ(IniValue(Ini(), L"Startup", L"Enabled"), L"True");
     CloseAndExpectTheEnd();
@@ -345,13 +319,13 @@ TEST_F(Configurator, StoredChoicesAreRestoredAndTheRunValueRewrittenBeforeTheWin
 
 TEST_F(Configurator, StretchIsStoredAtOnceAndKeptWhenTheWindowCloses) {
     Open();
-    Click(kStretchId);
+    Click(kIdStretch);
     EXPECT_TRUE(WaitUntil([&] { return IniValue(Ini(), L"VLMR", L"Style") == L"Stretch"; }))
         << "Style is " << Narrow(IniValue(Ini(), L"VLMR", L"Style"));
-    EXPECT_TRUE(Checked(Control(kStretchId)));
-    Click(kCenterId);
+    EXPECT_TRUE(Checked(Control(kIdStretch)));
+    Click(kIdCenter);
     EXPECT_TRUE(WaitUntil([&] { return IniValue(Ini(), L"VLMR", L"Style") == L"Center"; }));
-    EXPECT_FALSE(Checked(Control(kStretchId)));
+    EXPECT_FALSE(Checked(Control(kIdStretch)));
     EXPECT_EQ(IniValue(Ini(), L"Startup", L"Enabled"), L"<absent>");
     CloseAndExpectTheEnd();
     EXPECT_EQ(IniValue(Ini(), L"VLMR", L"Style"), L"Center");
@@ -361,8 +335,8 @@ class FolderChoice : public Configurator {
 protected:
     // Opens the chooser with the open-folder button and answers it.
     void ChooseAnswering(int button) {
-        PostMessageW(Control(kOpenId), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-        PostMessageW(Control(kOpenId), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+        PostMessageW(Control(kIdOpen), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        PostMessageW(Control(kIdOpen), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
         const HWND chooser = WaitForWindow([&] { return FindChooser(run_->process.dwProcessId); }, kWindowTimeoutMs);
         ASSERT_NE(chooser, nullptr) << "no chooser showing \"Select Your Image Directory\"";
         EXPECT_EQ(GetWindow(chooser, GW_OWNER), nullptr) << "the chooser has an owner";
@@ -375,10 +349,10 @@ protected:
 TEST_F(FolderChoice, CancelEmptiesTheFieldAndLeavesTheTitle) {
     Open();
     const std::wstring typed = L"C:\\typed by hand";
-    Send(Control(kPathId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+    Send(Control(kIdPath), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
     ChooseAnswering(IDCANCEL);
-    EXPECT_TRUE(WaitUntil([&] { return WindowTitle(Control(kPathId)).empty(); }))
-        << "the field holds " << Narrow(WindowTitle(Control(kPathId)));
+    EXPECT_TRUE(WaitUntil([&] { return WindowTitle(Control(kIdPath)).empty(); }))
+        << "the field holds " << Narrow(WindowTitle(Control(kIdPath)));
     EXPECT_EQ(WindowTitle(window_), L"Velmora Configurator");
     CloseAndExpectTheEnd();
 }
@@ -386,8 +360,8 @@ TEST_F(FolderChoice, CancelEmptiesTheFieldAndLeavesTheTitle) {
 TEST_F(FolderChoice, OkPutsTheShortFormOfTheFolderInTheFieldAndTheReminderInTheTitle) {
     Open();
     ChooseAnswering(IDOK);  // the chooser's own selection: the desktop folder
-    ASSERT_TRUE(WaitUntil([&] { return !WindowTitle(Control(kPathId)).empty(); })) << "the field stayed empty";
-    const std::wstring chosen = WindowTitle(Control(kPathId));
+    ASSERT_TRUE(WaitUntil([&] { return !WindowTitle(Control(kIdPath)).empty(); })) << "the field stayed empty";
+    const std::wstring chosen = WindowTitle(Control(kIdPath));
     EXPECT_TRUE(fs::is_directory(chosen)) << Narrow(chosen);
     wchar_t shortForm[MAX_PATH] = {};
     GetShortPathNameW(chosen.c_str(), shortForm, MAX_PATH);

@@ -108,4 +108,21 @@ HWND WaitForWindow(const std::function<HWND()>& probe, DWORD timeoutMs) {
     }
 }
 
+HWND ChildWithId(HWND window, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            if (GetDlgCtrlID(child) != s.id) return TRUE;
+            s.found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace vlmr::wintest

@@ -25,6 +25,9 @@ std::wstring MessageBoxText(HWND box);
 // Presses the box's OK button.
 bool PressOk(HWND box);
 
+// The child window (at any depth) with this control id, or nullptr.
+HWND ChildWithId(HWND window, int id);
+
 // A visible top-level window with this exact title that is not a dialog box.
 HWND FindTitledWindow(DWORD processId, const std::wstring& title);
 // The borderless window of a process: visible, no caption, not a dialog box.
