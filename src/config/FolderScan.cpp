@@ -30,6 +30,10 @@ void MessagePacer::Tick() {
 
 namespace {
 
+// The list holds one path a line: a name with a line break in it would
+// split into fragments that name other files, so such names are passed by.
+bool FitsOnOneLine(std::string_view name) { return name.find_first_of("\r\n") == std::string_view::npos; }
+
 struct Walk {
     FolderLister& lister;
     ListBox& list;
@@ -44,6 +48,7 @@ struct Walk {
         if (listing.id.known && !walked.insert({listing.id.volume, listing.id.index}).second) return;
 
         for (const std::string& name : listing.subfolders) {
+            if (!FitsOnOneLine(name)) continue;
             const std::string path = lister.JoinPath(folder, name);
             if (PassesImageFilter(path)) AddUniqueListItem(path, list, index);
             pacer.Tick();
@@ -54,7 +59,7 @@ struct Walk {
             pacer.Tick();
             // A separator stands between folder and name, so the path ends
             // in ".BMP" exactly when the name does: join only those.
-            if (PassesImageFilter(name)) AddUniqueListItem(lister.JoinPath(folder, name), list, index);
+            if (PassesImageFilter(name) && FitsOnOneLine(name)) AddUniqueListItem(lister.JoinPath(folder, name), list, index);
         }
     }
 };

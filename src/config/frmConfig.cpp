@@ -29,12 +29,16 @@ frmConfig::frmConfig(ConfigServices services, ConfigView& view, CWait& wait,
 std::string frmConfig::SettingsFile() { return s_.base.runtime.AppFile("Config.ini"); }
 
 void frmConfig::Load() {
+    // Restoring the stored choices is no choice of the user's: a failure to
+    // store them again changes nothing the user did, so it is not reported.
+    replaying_ = true;
     SettingsStore& settings = s_.base.settings;
     SetLStart(ReadIniValue(settings, "Startup", "Enabled", SettingsFile()) == "True" ? vbChecked : vbUnchecked);
     Stile = ReadIniValue(settings, "VLMR", "Style", SettingsFile());
     if (Stile == "Center") SelectStyle(StyleOption::Center);
     if (Stile == "Tile") SelectStyle(StyleOption::Tile);
     if (Stile == "Stretch") SelectStyle(StyleOption::Stretch);
+    replaying_ = false;
 }
 
 void frmConfig::Unload() { s_.base.runtime.EndProgram(); }
@@ -47,14 +51,13 @@ void frmConfig::SetLStart(int state) {
 }
 
 void frmConfig::LStart_Click() {
-    // The logon list first, then the record of the choice.
-    if (LStart == vbChecked) {
-        SetRegistryString(s_.logon, kLogonEntryName, s_.executablePath);
-        WriteIniValue(s_.base.settings, "Startup", "Enabled", "True", SettingsFile());
-    } else {
-        DeleteRegistryValue(s_.logon, kLogonEntryName);
-        WriteIniValue(s_.base.settings, "Startup", "Enabled", "False", SettingsFile());
-    }
+    // The logon list first, then the record of the choice; each is tried
+    // whatever became of the other.
+    const bool on = LStart == vbChecked;
+    const Status listed = on ? SetRegistryString(s_.logon, kLogonEntryName, s_.executablePath)
+                             : DeleteRegistryValue(s_.logon, kLogonEntryName);
+    const Status recorded = WriteIniValue(s_.base.settings, "Startup", "Enabled", on ? "True" : "False", SettingsFile());
+    ChoiceStored(listed ? recorded : listed);
 }
 
 void frmConfig::SelectStyle(StyleOption option) {
@@ -65,7 +68,15 @@ void frmConfig::SelectStyle(StyleOption option) {
 }
 
 void frmConfig::StyleClick(StyleOption option) {
-    WriteIniValue(s_.base.settings, "VLMR", "Style", StyleWord(option), SettingsFile());
+    ChoiceStored(WriteIniValue(s_.base.settings, "VLMR", "Style", StyleWord(option), SettingsFile()));
+}
+
+void frmConfig::ChoiceStored(const Status& stored) {
+    // A lost choice would only show at the next logon, as a wallpaper that
+    // never changes: say so now. The control keeps what the user gave it.
+    if (stored || replaying_) return;
+    s_.base.runtime.ShowMessage("Could not store this choice\r\n" + stored.description, "Error",
+                                MessageIcon::Warning);
 }
 
 void frmConfig::SetCaption(const std::string& caption) {
@@ -100,7 +111,7 @@ void frmConfig::PSave_Click() {
         rt.ShowMessage("Center, Tile or Stretch Wallpaper Images?", "Velmora", MessageIcon::Question);
         return;
     }
-    if (Status st = fs.WriteTextFile(rt.AppFile("Installed"), rt.TodayShortDate() + "\r\n"); !st)
+    if (Status st = fs.WriteTextFileAtomic(rt.AppFile("Installed"), rt.TodayShortDate() + "\r\n"); !st)
         return SaveFailed(st);
 
     SetCaption("Please Wait.....");

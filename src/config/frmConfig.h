@@ -87,11 +87,14 @@ private:
     void SetCaption(const std::string& caption);
     std::string SettingsFile();
     void SaveFailed(const Status& failure);
+    // Tells the user when a click of theirs could not be stored.
+    void ChoiceStored(const Status& stored);
 
     ConfigServices s_;
     ConfigView& view_;
     CWait& wait_;
     std::function<WindowHandle()> webOwner_;
+    bool replaying_ = false;
 };
 
 }  // namespace vlmr

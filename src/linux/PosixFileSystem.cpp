@@ -1,6 +1,12 @@
 #include "PosixFileSystem.h"
 
+#include "PosixStatus.h"
+#include "RegularFile.h"
+
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -8,49 +14,6 @@
 
 namespace vlmr {
 namespace {
-
-bool ParentFolderExists(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) return true;  // the current folder
-    const std::string parent(slash == 0 ? std::string_view("/") : path.substr(0, slash));
-    struct stat info {};
-    return ::stat(parent.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-const char* OtherDescription(int error) {
-    switch (error) {
-        case EISDIR: return "Path/File access error: the name is a folder";
-        case ENOSPC: return "Disk full";
-        case EDQUOT: return "Disk quota exceeded";
-        case EROFS: return "Path/File access error: the disk is read-only";
-        case EIO: return "Device I/O error";
-        case ENAMETOOLONG: return "Bad file name: the name is too long";
-        case ELOOP: return "Bad file name: too many symbolic links";
-        case EMFILE:
-        case ENFILE: return "Too many files open";
-        case ENOMEM: return "Out of memory";
-        case EFBIG: return "File too large";
-        case EBUSY:
-        case ETXTBSY: return "Path/File access error: the file is in use";
-        case EXDEV: return "Path/File access error: the file cannot be moved to another disk";
-        default: return "Path/File access error";
-    }
-}
-
-// errno as the program's Status, with English descriptions of our own:
-// strerror speaks the user's locale, and these go into English boxes.
-// ENOENT is PathNotFound when a folder on the way is missing.
-Status StatusFromErrno(int error, std::string_view path) {
-    switch (error) {
-        case ENOENT:
-            if (!ParentFolderExists(path)) return Status::Fail(ErrorKind::PathNotFound, "Path not found");
-            return Status::Fail(ErrorKind::FileNotFound, "File not found");
-        case ENOTDIR: return Status::Fail(ErrorKind::PathNotFound, "Path not found");
-        case EACCES:
-        case EPERM: return Status::Fail(ErrorKind::AccessDenied, "Permission denied");
-        default: return Status::Fail(ErrorKind::Other, OtherDescription(error));
-    }
-}
 
 // Closes the descriptor when the scope ends.
 class Fd {
@@ -95,6 +58,50 @@ bool WriteAll(int fd, std::string_view text) {
     return true;
 }
 
+// Where a write of path really lands: a link (a dotfile manager's, say) is
+// followed to the file it names, so the link stays and its target changes.
+// A relative link is read from the link's own folder.
+std::string FinalTarget(const std::string& path) {
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {  // the kernel's own limit on links
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= link.size()) return target;
+        link.resize(static_cast<std::size_t>(n));
+        target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
+    }
+    return target;
+}
+
+// The temporary file a write of target uses: the process id keeps two
+// writers apart, the counter one writer's attempts.
+std::string TempPrefix(const std::string& target) { return target + ".tmp"; }
+
+// Temporary files of earlier writes of target whose writer is gone (killed
+// mid-save, say) would stay for ever: they are ours, so they go. A writer
+// still running keeps its file.
+void RemoveLeftovers(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string prefix = TempPrefix(target).substr(slash == std::string::npos ? 0 : slash + 1);
+    DIR* dir = ::opendir(FolderOf(target).c_str());
+    if (dir == nullptr) return;
+    const pid_t self = ::getpid();
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name.substr(0, prefix.size()) != prefix) continue;
+        // "<pid>-<attempt>" and nothing else
+        const std::string_view rest = name.substr(prefix.size());
+        const std::size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string_view::npos || dash + 1 == rest.size()) continue;
+        if (rest.find_first_not_of("0123456789-") != std::string_view::npos) continue;
+        if (rest.find('-', dash + 1) != std::string_view::npos || dash > 9) continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
+        if (pid != self && (pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH)) continue;
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 Status MakeFolders(const std::string& folder) {
     struct stat info {};
     if (::stat(folder.c_str(), &info) == 0) {
@@ -110,32 +117,8 @@ Status MakeFolders(const std::string& folder) {
 
 }  // namespace
 
-Status PosixFileSystem::ReadTextFile(std::string_view path, std::string& text) {
-    const std::string name(path);
-    Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return StatusFromErrno(errno, path);
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) return StatusFromErrno(errno, path);
-    if (S_ISDIR(info.st_mode)) return StatusFromErrno(EISDIR, path);
-
-    // One buffer of the file's size, filled in place. A file that grows
-    // meanwhile (or reports no size, like a pipe) is read to its end anyway.
-    std::string buffer;
-    buffer.resize(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0) + 1);
-    std::size_t used = 0;
-    for (;;) {
-        if (used == buffer.size()) buffer.resize(buffer.size() * 2);
-        const ssize_t n = ::read(fd.get(), buffer.data() + used, buffer.size() - used);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return StatusFromErrno(errno, path);
-        }
-        if (n == 0) break;
-        used += static_cast<std::size_t>(n);
-    }
-    buffer.resize(used);
-    text = std::move(buffer);
-    return Status::Ok();
+Status PosixFileSystem::ReadTextFile(std::string_view path, std::string& text, std::size_t limit) {
+    return ReadRegularFile(std::string(path), limit, text);
 }
 
 Status PosixFileSystem::PrepareFolderOf(std::string_view path) {
@@ -146,14 +129,15 @@ Status PosixFileSystem::PrepareFolderOf(std::string_view path) {
 
 Status PosixFileSystem::WriteTextFileAtomic(std::string_view path, std::string_view text) {
     if (Status folder = PrepareFolderOf(path); !folder) return folder;
-    const std::string target(path);
+    const std::string target = FinalTarget(std::string(path));
+    RemoveLeftovers(target);
 
     // The new text goes to a fresh file beside the old one first; only a
     // complete, synced file is renamed over it.
     std::string temp;
     int raw = -1;
     for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {
-        temp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        temp = TempPrefix(target) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (raw < 0 && errno != EEXIST) return StatusFromErrno(errno, path);
     }
@@ -172,7 +156,7 @@ Status PosixFileSystem::WriteTextFileAtomic(std::string_view path, std::string_v
         return StatusFromErrno(error, path);
     }
     // Make the rename itself durable.
-    Fd folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0) ::fsync(folder.get());
     return Status::Ok();
 }

@@ -12,7 +12,7 @@ public:
     // into it; no other folder is ever created (none at all without one).
     explicit PosixFileSystem(std::string appFolder = {}) : appFolder_(std::move(appFolder)) {}
 
-    Status ReadTextFile(std::string_view path, std::string& text) override;
+    Status ReadTextFile(std::string_view path, std::string& text, std::size_t limit) override;
     Status WriteTextFileAtomic(std::string_view path, std::string_view text) override;
     Status WriteTextFile(std::string_view path, std::string_view text) override;
     Status RemoveFile(std::string_view path) override;

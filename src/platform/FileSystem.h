@@ -1,6 +1,7 @@
 #pragma once
 // Files as the program's logic sees them: whole text files in UTF-8, and the
 // directory listing. Encodings, handles and separators stay behind this seam.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,9 @@ public:
     virtual ~FileSystem() = default;
 
     // Reads the whole file as UTF-8 text (the platform converts what it
-    // stored in its own encoding). A missing file is FileNotFound.
-    virtual Status ReadTextFile(std::string_view path, std::string& text) = 0;
+    // stored in its own encoding). A missing file is FileNotFound; anything
+    // but an ordinary file, or one over limit bytes, cannot be read.
+    virtual Status ReadTextFile(std::string_view path, std::string& text, std::size_t limit) = 0;
     // Replaces the file with the text so that a reader sees the old file or
     // the new one, never a half-written one.
     virtual Status WriteTextFileAtomic(std::string_view path, std::string_view text) = 0;

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Status.h"
+
 namespace vlmr {
 
 class SettingsStore {
@@ -10,8 +12,8 @@ public:
     virtual ~SettingsStore() = default;
     // The stored value, or "" when the file, section or key is missing.
     virtual std::string Read(std::string_view section, std::string_view key, std::string_view file) = 0;
-    // Non-zero on success, like the platform's profile writer.
-    virtual int Write(std::string_view section, std::string_view key, std::string_view value,
+    // Stores the value; a failure says why, in words for the user.
+    virtual Status Write(std::string_view section, std::string_view key, std::string_view value,
                       std::string_view file) = 0;
 };
 

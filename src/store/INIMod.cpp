@@ -12,7 +12,7 @@ std::string ReadIniValue(SettingsStore& store, std::string_view section, std::st
     return std::string(FirstCharacters(store.Read(section, key, file), kIniValueLimit));
 }
 
-int WriteIniValue(SettingsStore& store, std::string_view section, std::string_view key, std::string_view value,
+Status WriteIniValue(SettingsStore& store, std::string_view section, std::string_view key, std::string_view value,
                   std::string_view file) {
     return store.Write(section, key, value, file);
 }

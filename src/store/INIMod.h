@@ -9,7 +9,7 @@ namespace vlmr {
 
 std::string ReadIniValue(SettingsStore& store, std::string_view section, std::string_view key,
                          std::string_view file);
-int WriteIniValue(SettingsStore& store, std::string_view section, std::string_view key, std::string_view value,
+Status WriteIniValue(SettingsStore& store, std::string_view section, std::string_view key, std::string_view value,
                   std::string_view file);
 
 }  // namespace vlmr

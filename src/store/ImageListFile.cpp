@@ -9,7 +9,7 @@ namespace vlmr {
 bool LoadListFromFile(FileSystem& fs, Runtime& rt, std::string_view file, ListBox& list) {
     list.Clear();
     std::string text;
-    if (!fs.ReadTextFile(file, text)) {
+    if (!fs.ReadTextFile(file, text, kListFileLimit)) {
         rt.ShowMessage("Velmora Is NOT Configured", "Velmora", MessageIcon::Information);
         rt.EndProgram();
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 // The image list file: one image path per line.
+#include <cstddef>
 #include <string_view>
 
 #include "platform/FileSystem.h"
@@ -7,6 +8,10 @@
 #include "store/ListBox.h"
 
 namespace vlmr {
+
+// A list file larger than this is taken for something else (a link to a
+// device, a runaway file) and treated as unreadable.
+inline constexpr std::size_t kListFileLimit = std::size_t{1} << 30;
 
 // Replaces the list with the lines of the file. When the file cannot be
 // read, tells the user the program is not configured and ends the program;

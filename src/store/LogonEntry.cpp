@@ -2,11 +2,11 @@
 
 namespace vlmr {
 
-void SetRegistryString(LogonList& list, std::string_view name, std::string_view program) {
-    list.WriteEntry(name, program);  // failures are not reported to the user
+Status SetRegistryString(LogonList& list, std::string_view name, std::string_view program) {
+    return list.WriteEntry(name, program);
 }
 
-void DeleteRegistryValue(LogonList& list, std::string_view name) { list.DeleteEntry(name); }
+Status DeleteRegistryValue(LogonList& list, std::string_view name) { return list.DeleteEntry(name); }
 
 std::string RunEntryText(std::string_view program) {
     std::string text;

@@ -10,8 +10,8 @@ namespace vlmr {
 
 inline constexpr std::string_view kLogonEntryName = "VLMR";
 
-void SetRegistryString(LogonList& list, std::string_view name, std::string_view program);
-void DeleteRegistryValue(LogonList& list, std::string_view name);
+Status SetRegistryString(LogonList& list, std::string_view name, std::string_view program);
+Status DeleteRegistryValue(LogonList& list, std::string_view name);
 
 // The Run value for a program path: quoted when it holds a blank, since
 // Windows would otherwise start whatever program is named like the path's

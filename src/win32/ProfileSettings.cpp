@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win32/WinError.h"
 #include "win32/WinText.h"
 
 namespace vlmr::win32 {
@@ -19,10 +20,12 @@ std::string ProfileSettings::Read(std::string_view section, std::string_view key
     return Narrow(std::wstring_view(buffer, count));
 }
 
-int ProfileSettings::Write(std::string_view section, std::string_view key, std::string_view value,
-                           std::string_view file) {
-    return WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
-                                      Widen(file).c_str());
+Status ProfileSettings::Write(std::string_view section, std::string_view key, std::string_view value,
+                              std::string_view file) {
+    if (!WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
+                                    Widen(file).c_str()))
+        return LastFailure();
+    return Status::Ok();
 }
 
 }  // namespace vlmr::win32

@@ -7,7 +7,7 @@ namespace vlmr::win32 {
 class ProfileSettings : public SettingsStore {
 public:
     std::string Read(std::string_view section, std::string_view key, std::string_view file) override;
-    int Write(std::string_view section, std::string_view key, std::string_view value,
+    Status Write(std::string_view section, std::string_view key, std::string_view value,
               std::string_view file) override;
 };
 

@@ -37,12 +37,15 @@ std::wstring TemporarySibling(const std::wstring& target) {
 
 }  // namespace
 
-Status Win32FileSystem::ReadTextFile(std::string_view path, std::string& text) {
+Status Win32FileSystem::ReadTextFile(std::string_view path, std::string& text, std::size_t limit) {
     UniqueHandle file = Own(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return LastFailure();
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size)) return LastFailure();
+    // Pipes, consoles and devices have no size of their own to trust.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return Failure(ERROR_INVALID_FUNCTION);
+    if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > limit) return Failure(ERROR_FILE_TOO_LARGE);
     std::string bytes;
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t filled = 0;

@@ -7,7 +7,7 @@ namespace vlmr::win32 {
 
 class Win32FileSystem : public FileSystem {
 public:
-    Status ReadTextFile(std::string_view path, std::string& text) override;
+    Status ReadTextFile(std::string_view path, std::string& text, std::size_t limit) override;
     Status WriteTextFileAtomic(std::string_view path, std::string_view text) override;
     Status WriteTextFile(std::string_view path, std::string_view text) override;
     Status RemoveFile(std::string_view path) override;

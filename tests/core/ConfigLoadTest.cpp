@@ -115,15 +115,26 @@ TEST(StyleOptions, AClickStoresTheStyleAtOnceAndOnlyOnAChange) {
     EXPECT_TRUE(w.runtime.messages.empty());
 }
 
-TEST(StyleOptions, AFailedWriteIsNotReportedAndTheOptionStaysSelected) {
+TEST(StyleOptions, AFailedWriteIsReportedWithItsReasonAndTheOptionStaysSelected) {
     ConfigWorld w;
     w.files.files["/app/Config.ini"] = "[VLMR]\r\nStyle=Tile\r\n";
-    w.files.failing["/app/Config.ini"] = Status::Fail(ErrorKind::AccessDenied, "Access is denied.");
+    w.files.tornWrites.insert("/app/Config.ini");
     w.form.SelectStyle(StyleOption::Center);
     EXPECT_EQ(w.form.Style, StyleOption::Center);
-    EXPECT_TRUE(w.runtime.messages.empty());
+    EXPECT_EQ(w.runtime.messages,
+              (std::vector<Message>{{"Could not store this choice\r\nThere is not enough space on the disk.", "Error",
+                                     MessageIcon::Warning}}));
     EXPECT_EQ(w.files.files["/app/Config.ini"], "[VLMR]\r\nStyle=Tile\r\n");
     EXPECT_FALSE(w.runtime.ended);
+
+    // The load's replay of a stored style is no click of the user's: nothing is said.
+    ConfigWorld replay;
+    replay.files.files["/app/Config.ini"] = "[Startup]\r\nEnabled=True\r\n[VLMR]\r\nStyle=Tile\r\n";
+    replay.files.tornWrites.insert("/app/Config.ini");
+    replay.logon.failure = Status::Fail(ErrorKind::AccessDenied, "Access is denied.");
+    replay.form.Load();
+    EXPECT_EQ(replay.form.Style, StyleOption::Tile);
+    EXPECT_TRUE(replay.runtime.messages.empty());
 }
 
 TEST(CreditLabel, OpensTheHomePageOnBehalfOfTheStartUpWindow) {

@@ -34,6 +34,7 @@ using Journal = std::vector<std::string>;
 struct Message {
     std::string text, title;
     MessageIcon icon;
+    bool operator==(const Message&) const = default;
 };
 
 class FakeRuntime : public Runtime {
@@ -82,12 +83,13 @@ public:
 // With a journal set, every operation is recorded as "<op> <path>".
 class FakeFileSystem : public FileSystem {
 public:
-    Status ReadTextFile(std::string_view path, std::string& text) override {
+    Status ReadTextFile(std::string_view path, std::string& text, std::size_t limit) override {
         Record("read", path);
         ++reads;
         if (auto f = Failure(path)) return *f;
         auto it = files.find(std::string(path));
         if (it == files.end()) return Status::Fail(ErrorKind::FileNotFound, "File not found");
+        if (it->second.size() > limit) return Status::Fail(ErrorKind::Other, "File too large");
         text = it->second;
         return Status::Ok();
     }
@@ -388,8 +390,8 @@ public:
     std::string Read(std::string_view section, std::string_view key, std::string_view file) override {
         return inner_.Read(section, key, file);
     }
-    int Write(std::string_view section, std::string_view key, std::string_view value,
-              std::string_view file) override {
+    Status Write(std::string_view section, std::string_view key, std::string_view value,
+                 std::string_view file) override {
         journal.push_back("ini:write " + std::string(section) + "/" + std::string(key) + "=" + std::string(value));
         return inner_.Write(section, key, value, file);
     }

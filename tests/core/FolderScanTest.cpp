@@ -53,6 +53,18 @@ TEST(FolderScan, SubFolderTreesComeFirstInListingOrderThenTheFolderOwnFiles) {
     EXPECT_EQ(Scan(m, "/R"), (Entries{"/R/C/c.bmp", "/R/B/D/d.bmp", "/R/B/b.bmp", "/R/z.bmp", "/R/y.bmp"}));
 }
 
+TEST(FolderScan, NamesWithALineBreakAreNeitherListedNorCounted) {
+    FakeFolderLister l;
+    l.AddFolder("/P");
+    l.AddFile("/P/ok.bmp");
+    l.AddFile("/P/two\nlines.bmp");
+    l.AddFile("/P/dos\r\nend.bmp");
+    l.AddFile("/P/cr\r.bmp");
+    l.AddFolder("/P/bad\nfolder");
+    l.AddFile("/P/bad\nfolder/inner.bmp");
+    EXPECT_EQ(Scan(l, "/P"), (Entries{"/P/ok.bmp"}));
+}
+
 TEST(ImageFilter, OnlyTheLastFourCharactersCountInAnyCase) {
     for (const char* yes : {"photo.bmp", "PHOTO.BMP", "Photo.BmP", ".bmp", "/a/b.jpg.bmp", "C:\\x\\y.bMp"})
         EXPECT_TRUE(PassesImageFilter(yes)) << yes;

@@ -95,9 +95,19 @@ TEST(IniRead, GarbageLinesAndNoFinalLineEndReadFine) {
 TEST(IniRead, ThroughReadIniValueTheStoreCannotExceedTheLimit) {
     struct LongStore : SettingsStore {
         std::string Read(std::string_view, std::string_view, std::string_view) override { return std::string(300, 'y'); }
-        int Write(std::string_view, std::string_view, std::string_view, std::string_view) override { return 0; }
+        Status Write(std::string_view, std::string_view, std::string_view, std::string_view) override { return {}; }
     } store;
     EXPECT_EQ(ReadIniValue(store, "VLMR", "Style", "/app/Config.ini"), std::string(254, 'y'));
+}
+
+TEST(IniFileStoreRead, AFileOverAMegabyteIsNoSettingsFileAndStaysUntouched) {
+    FakeFileSystem fs;
+    IniFileStore store(fs);
+    const std::string huge = "[VLMR]\r\nStyle=Tile\r\n" + std::string(kSettingsFileLimit, ';');
+    fs.files["/app/Config.ini"] = huge;
+    EXPECT_EQ(store.Read("VLMR", "Style", "/app/Config.ini"), "");
+    EXPECT_FALSE(store.Write("VLMR", "Style", "Center", "/app/Config.ini"));
+    EXPECT_EQ(fs.files["/app/Config.ini"], huge);
 }
 
 TEST(IniFileStoreRead, MissingOrUnreadableFileReadsEmptyAndNothingIsWritten) {
@@ -130,15 +140,15 @@ struct WriteFixture : ::testing::Test {
     std::string WriteInto(const std::string& before, std::string_view section, std::string_view key,
                           std::string_view value) {
         fs.files[file] = before;
-        EXPECT_NE(store.Write(section, key, value, file), 0);
+        EXPECT_TRUE(store.Write(section, key, value, file));
         return fs.files[file];
     }
 };
 
 TEST_F(WriteFixture, NewFileIsCreatedWithCrLfLines) {
-    EXPECT_NE(store.Write("VLMR", "Style", "Stretch", file), 0);
+    EXPECT_TRUE(store.Write("VLMR", "Style", "Stretch", file));
     EXPECT_EQ(fs.files[file], "[VLMR]\r\nStyle=Stretch\r\n");
-    EXPECT_NE(store.Write("Startup", "Enabled", "True", file), 0);
+    EXPECT_TRUE(store.Write("Startup", "Enabled", "True", file));
     EXPECT_EQ(fs.files[file], "[VLMR]\r\nStyle=Stretch\r\n\r\n[Startup]\r\nEnabled=True\r\n");
     EXPECT_EQ(store.Read("VLMR", "Style", file), "Stretch");
     EXPECT_EQ(store.Read("Startup", "Enabled", file), "True");
@@ -201,10 +211,10 @@ TEST_F(WriteFixture, LineBreakInANameOrValueIsRefusedAndTheFileUnchanged) {
                                                           {"VLMR", "a\nb"},
                                                           {"VLMR", "a\rb"}};
     for (auto& [section, value] : forged) {
-        EXPECT_EQ(store.Write(section, "Style", value, file), 0);
+        EXPECT_FALSE(store.Write(section, "Style", value, file));
     }
-    EXPECT_EQ(store.Write("VLMR", "St\nyle", "x", file), 0);
-    EXPECT_EQ(store.Write("VL\r\nMR", "Style", "x", file), 0);
+    EXPECT_FALSE(store.Write("VLMR", "St\nyle", "x", file));
+    EXPECT_FALSE(store.Write("VL\r\nMR", "Style", "x", file));
     EXPECT_EQ(fs.files[file], before);
     EXPECT_EQ(fs.writes, 0);
 }
@@ -212,7 +222,7 @@ TEST_F(WriteFixture, LineBreakInANameOrValueIsRefusedAndTheFileUnchanged) {
 TEST_F(WriteFixture, UnreadableFileIsNotOverwritten) {
     fs.files[file] = "[VLMR]\r\nStyle=Tile\r\n";
     fs.failing[file] = Status::Fail(ErrorKind::AccessDenied, "Permission denied");
-    EXPECT_EQ(store.Write("VLMR", "Style", "Center", file), 0);
+    EXPECT_FALSE(store.Write("VLMR", "Style", "Center", file));
     EXPECT_EQ(fs.writes, 0);
     EXPECT_EQ(fs.files[file], "[VLMR]\r\nStyle=Tile\r\n");
 }
@@ -221,12 +231,12 @@ TEST_F(WriteFixture, FailedWriteLeavesTheOldFileWhole) {
     const std::string before = "[VLMR]\r\nStyle=Tile\r\nPath=" + std::string(4000, 'p') + "\r\n";
     fs.files[file] = before;
     fs.tornWrites.insert(file);
-    EXPECT_EQ(store.Write("VLMR", "Style", "Center", file), 0);
+    EXPECT_FALSE(store.Write("VLMR", "Style", "Center", file));
     EXPECT_EQ(fs.files[file], before);
 }
 
 TEST_F(WriteFixture, QuotedValueWithTrailingBlankRoundTrips) {
-    EXPECT_NE(store.Write("VLMR", "Style", "\"Stretch \"", file), 0);
+    EXPECT_TRUE(store.Write("VLMR", "Style", "\"Stretch \"", file));
     EXPECT_EQ(store.Read("VLMR", "Style", file), "Stretch ");
 }
 

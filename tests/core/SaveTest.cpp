@@ -95,7 +95,7 @@ TEST(Save, NothingFoundKeepsMarkerAndEmptyListAndLeavesTheConfiguratorOpen) {
     w.form.PSave_Click();
     const std::string folder = "/home/u/Bilder für Anna";
     EXPECT_EQ(w.journal, (Journal{"write " + folder + "/VLMR-Test.VLMR", "remove " + folder + "/VLMR-Test.VLMR",
-                                  "deliver", "write /app/Installed", "cfg:Caption Please Wait.....", "wait:Show",
+                                  "deliver", "write-atomic /app/Installed", "cfg:Caption Please Wait.....", "wait:Show",
                                   "wait:Focus", "cfg:Minimize", "list " + folder, "deliver", "wait:Hide",
                                   "cfg:Restore", "cfg:Caption Velmora Configurator", "write-atomic /app/IPaths.dat",
                                   "message:No Images Found!!"}));
@@ -134,7 +134,7 @@ TEST(Save, OneImageStoresTheFieldTextAfterTheCountAndEndsAfterTheRestartNotice) 
     w.form.PSave_Click();
     const std::string test = shortForm + "/VLMR-Test.VLMR";
     EXPECT_EQ(Acts(w.journal),
-              (Journal{"write " + test, "remove " + test, "deliver", "write /app/Installed",
+              (Journal{"write " + test, "remove " + test, "deliver", "write-atomic /app/Installed",
                        "cfg:Caption Please Wait.....", "wait:Show", "wait:Focus", "cfg:Minimize", "list " + shortForm,
                        "deliver", "wait:Hide", "cfg:Restore", "cfg:Caption Velmora Configurator",
                        "write-atomic /app/IPaths.dat", "message:1 Images Found", "ini:write VLMR/Path=" + shortForm,

@@ -48,12 +48,16 @@ TEST(LoadAtStartup, SettingTheSameStateRunsNothing) {
     EXPECT_EQ(w.journal, Journal{});
 }
 
-TEST(LoadAtStartup, RegistryFailuresAreSilentAndTheChoiceIsStillRecorded) {
+TEST(LoadAtStartup, AFailureIsReportedOnceAndTheChoiceIsStillRecorded) {
     ConfigWorld w;
     w.logon.failure = Status::Fail(ErrorKind::AccessDenied, "Access is denied.");
     w.form.SetLStart(vbChecked);
     EXPECT_TRUE(w.logon.entries.empty());
     EXPECT_EQ(Enabled(w), "True");  // says True with no entry, as the original does
+    EXPECT_EQ(w.runtime.messages, (std::vector<Message>{{"Could not store this choice\r\nAccess is denied.", "Error",
+                                                        MessageIcon::Warning}}));
+    EXPECT_EQ(w.form.LStart, vbChecked);
+    w.runtime.messages.clear();
 
     // Clearing when there is no entry to remove still records False.
     w.logon.failure.reset();

@@ -52,9 +52,9 @@ protected:
 
 TEST_F(Win32FileSystemTest, MissingFileAndMissingFolderAreToldApart) {
     std::string text = "untouched";
-    const Status file = files_.ReadTextFile(Path("IPaths.dat"), text);
+    const Status file = files_.ReadTextFile(Path("IPaths.dat"), text, 1 << 20);
     EXPECT_EQ(file.kind, ErrorKind::FileNotFound);
-    const Status folder = files_.ReadTextFile(Path("gone\\IPaths.dat"), text);
+    const Status folder = files_.ReadTextFile(Path("gone\\IPaths.dat"), text, 1 << 20);
     EXPECT_EQ(folder.kind, ErrorKind::PathNotFound);
     for (const Status& s : {file, folder}) {
         EXPECT_FALSE(s.description.empty());
@@ -72,7 +72,7 @@ TEST_F(Win32FileSystemTest, ListsWithAnyLettersSurviveTheRoundTrip) {
         ASSERT_TRUE(files_.WriteTextFileAtomic(Path(name), text));
         EXPECT_EQ(Bytes(name), EncodeTextFile(text, GetACP()));
         std::string back;
-        ASSERT_TRUE(files_.ReadTextFile(Path(name), back));
+        ASSERT_TRUE(files_.ReadTextFile(Path(name), back, 1 << 20));
         EXPECT_EQ(back, text);
     }
     // The Cyrillic list does not fit a Western code page.

@@ -36,15 +36,15 @@ TEST(ProfileSettings, ValuesRoundTripAndLongOnesComeBackCut) {
     EXPECT_EQ(settings.Read("VLMR", "Style", file), "");
     EXPECT_FALSE(fs::exists(Widen(file)));  // a read never creates the file
 
-    EXPECT_NE(settings.Write("VLMR", "Style", "Stretch", file), 0);
-    EXPECT_NE(settings.Write("Startup", "Enabled", "True", file), 0);
+    EXPECT_TRUE(settings.Write("VLMR", "Style", "Stretch", file));
+    EXPECT_TRUE(settings.Write("Startup", "Enabled", "True", file));
     EXPECT_EQ(settings.Read("VLMR", "Style", file), "Stretch");
     EXPECT_EQ(settings.Read("vlmr", "STYLE", file), "Stretch");  // names match without regard to case
     EXPECT_EQ(settings.Read("Startup", "Enabled", file), "True");
     EXPECT_EQ(settings.Read("VLMR", "Path", file), "");
 
     const std::string longValue(300, 'x');
-    EXPECT_NE(settings.Write("VLMR", "Path", longValue, file), 0);
+    EXPECT_TRUE(settings.Write("VLMR", "Path", longValue, file));
     EXPECT_EQ(settings.Read("VLMR", "Path", file), longValue.substr(0, 254));
     fs::remove_all(folder);
 }
