@@ -2,16 +2,21 @@
 // an apply, read back over a connection of the test's own.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 
+#include <algorithm>
 #include <bit>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -141,15 +146,35 @@ protected:
     }
     void SetUp() override { ASSERT_FALSE(server_->display().empty()) << "Xvfb did not start"; }
 
-    static std::string Picture(const char* name, int width, int height, QRgb colour) {
+    static std::string Picture(const std::string& name, int width, int height, QRgb colour) {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(colour);
         return Save(name, image);
     }
-    static std::string Save(const char* name, const QImage& image) {
+    // The name as bytes, whatever their encoding.
+    static std::string Save(const std::string& name, const QImage& image) {
+        QByteArray bmp;
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        EXPECT_TRUE(image.save(&buffer, "BMP"));
+        return Write(name, bmp.toStdString());
+    }
+    static std::string Write(const std::string& name, const std::string& bytes) {
         const std::string path = folder_ + "/" + name;
-        EXPECT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+        std::ofstream(path, std::ios::binary) << bytes;
         return path;
+    }
+    static std::string Bytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // An apply that must fail, and the one line it says on stderr.
+    static void ExpectRefused(const std::string& path) {
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(Apply(path, WPSTYLE_STRETCH)) << path;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.rfind("VLMR: ", 0), 0u) << path << " said: " << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     }
     static bool Apply(const std::string& path, std::uint32_t style) {
         auto desktop = X11RootWallpaper().Create();
@@ -311,6 +336,53 @@ TEST_F(X11WallpaperTest, AFailedApplyChangesNothing) {
 
     EXPECT_EQ(ReadProperty("_XROOTPMAP_ID"), before);
     EXPECT_EQ(ReadRoot().pixel(100, 75), kRed);
+}
+
+// Qt paints what a bitmap lacks from memory nobody wrote, and any X client
+// can read the root back: a picture that does not hold its pixels is refused.
+TEST_F(X11WallpaperTest, PicturesThatDoNotHoldTheirPixelsLeaveTheRootAsItWas) {
+    ASSERT_TRUE(Apply(Picture("red.bmp", 8, 8, kRed), WPSTYLE_STRETCH));
+    const Pixmap before = ReadProperty("_XROOTPMAP_ID");
+
+    const std::string whole = Bytes(Picture("blue64.bmp", 64, 64, kBlue));
+    ExpectRefused(Write("cut.bmp", whole.substr(0, whole.size() / 2)));
+    std::string lying = whole;
+    lying[23] = 2;  // the height at byte 22: 64 + 512 rows, in a file of 64
+    ExpectRefused(Write("lying.bmp", lying));
+    // A FIFO with no writer: opening it for reading would wait for ever.
+    const std::string fifo = folder_ + "/fifo.bmp";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ExpectRefused(fifo);
+
+    EXPECT_EQ(ReadProperty("_XROOTPMAP_ID"), before);
+    EXPECT_EQ(ReadRoot().pixel(100, 75), kRed);
+}
+
+TEST_F(X11WallpaperTest, NameInLatin1IsOpenedByItsBytes) {
+    ASSERT_TRUE(Apply(Picture("caf\xe9.bmp", 8, 8, kBlue), WPSTYLE_STRETCH));
+    EXPECT_EQ(ReadRoot().pixel(100, 75), kBlue);
+}
+
+// 6000 x 6000 decodes to 144 MB, past Qt's default allocation limit of 128 MB.
+TEST_F(X11WallpaperTest, LargePictureIsShown) {
+    constexpr std::uint32_t kSide = 6000;
+    // 24 bits, lines of 18000 bytes: no padding.
+    constexpr std::uint32_t kPixels = kSide * kSide * 3;
+    auto le32 = [](std::uint32_t value) {
+        std::string out;
+        for (int i = 0; i < 4; ++i) out += static_cast<char>(value >> (8 * i) & 0xff);
+        return out;
+    };
+    std::string bmp = "BM" + le32(54 + kPixels) + le32(0) + le32(54) + le32(40) + le32(kSide) +
+                      le32(kSide) + std::string("\x01\0\x18\0", 4) + le32(0) + le32(kPixels) +
+                      std::string(16, '\0');
+    bmp.reserve(bmp.size() + kPixels);
+    // Blue, green, red: green.
+    for (std::uint32_t i = 0; i < kSide * kSide; ++i) bmp.append("\0\xff\0", 3);
+    ASSERT_TRUE(Apply(Write("large.bmp", bmp), WPSTYLE_STRETCH));
+    const QImage root = ReadRoot();
+    for (const QPoint at : {QPoint(0, 0), QPoint(100, 75), QPoint(199, 149)})
+        EXPECT_EQ(root.pixel(at), qRgb(0, 255, 0));
 }
 
 TEST_F(X11WallpaperTest, ReportsActiveDesktopOnAndNoServiceWithoutADisplay) {

@@ -3,6 +3,8 @@
 // a desktop always shows its wallpaper, so there is nothing to switch on;
 // the style and the file are remembered; one call then does the work, and
 // storing and redrawing are a single act, so the apply flags change nothing.
+// File names are bytes on Linux, in no particular encoding: they travel as
+// bytes up to the hand-over.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,6 +36,17 @@ protected:
     // Sets the file in the style (0 center, 1 tile, 2 stretch); false when
     // anything fails, and then the desktop is as it was.
     virtual bool Apply(const std::string& path, std::uint32_t style) = 0;
+
+    // The picture as a desktop must be given it: absolute against our
+    // working folder, which the desktop does not share, and naming a regular
+    // file (desktops show nothing for a missing file or a folder, and say
+    // nothing). nullopt, after a line on stderr, when it is not such a file.
+    static std::optional<std::string> PictureFile(const std::string& path);
+    // For mechanisms that carry only UTF-8 text: a name in another encoding
+    // cannot be said to them. false, after a line on stderr, for such a name.
+    static bool NameIsUtf8(const std::string& file, const char* mechanism);
+    // One line on stderr saying why the picture was not set; always false.
+    static bool Refuse(const std::string& file, const char* why);
 
 private:
     std::optional<std::uint32_t> style_;

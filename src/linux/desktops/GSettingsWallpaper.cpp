@@ -95,26 +95,19 @@ public:
     }
 
     bool Apply(const std::string& path, std::uint32_t style) override {
-        if (path.empty()) return false;
-        std::string file = path;
-        // The desktop does not share our working folder.
-        if (!g_path_is_absolute(file.c_str())) {
-            const CharPtr absolute(g_canonicalize_filename(file.c_str(), nullptr));
-            file = absolute.get();
-        }
-        // The desktops take a missing file or a folder without complaint and show nothing.
-        if (!g_file_test(file.c_str(), G_FILE_TEST_IS_REGULAR)) return false;
+        const std::optional<std::string> file = PictureFile(path);
+        if (!file) return false;
 
         std::string location;
         if (keys_.fileIsUri) {
-            const CharPtr uri(g_filename_to_uri(file.c_str(), nullptr, nullptr));
-            if (!uri) return false;
+            // Escaped from the name's bytes, so a name in any encoding survives.
+            const CharPtr uri(g_filename_to_uri(file->c_str(), nullptr, nullptr));
+            if (!uri) return Refuse(*file, "the name cannot be made into a file URI");
             location = uri.get();
         } else {
             // GSettings strings are UTF-8; a name in another encoding cannot be stored.
-            if (!g_utf8_validate(file.c_str(), static_cast<gssize>(file.size()), nullptr))
-                return false;
-            location = file;
+            if (!NameIsUtf8(*file, "MATE's picture-filename")) return false;
+            location = *file;
         }
 
         std::vector<std::pair<const char*, std::string>> writes{{keys_.fileKey, location}};

@@ -2,15 +2,11 @@
 
 #include "DesktopSetter.h"
 
-#include <QByteArray>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
-#include <QFile>
-#include <QFileInfo>
 #include <QString>
-#include <QUrl>
 
 #include <cstdint>
 #include <optional>
@@ -50,10 +46,32 @@ QString JsSingleQuoted(const QString& text) {
     return out;
 }
 
-// Plasma keeps Image as a URL and parses it back with QUrl: a '%', '#' or '?'
-// in the file name must arrive encoded, or it would name another file.
-QString ScriptFor(const QString& file, std::uint32_t style) {
-    const QString url = QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded);
+// A file:// URL of the name's bytes. Plasma keeps Image as a URL and parses
+// it back with QUrl: a '%', '#' or '?' in the name must arrive encoded, or it
+// would name another file, and a name that is no UTF-8 must arrive as its
+// bytes, which only escapes carry. So every byte but the unreserved ones
+// and '/' is escaped.
+std::string FileUrl(const std::string& file) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (const char c : file) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '/' || c == '-' || c == '.' ||
+                           c == '_' || c == '~';
+        if (plain) {
+            url += c;
+        } else {
+            url += '%';
+            url += kHex[byte >> 4];
+            url += kHex[byte & 15];
+        }
+    }
+    return url;
+}
+
+QString ScriptFor(const std::string& file, std::uint32_t style) {
+    const std::string url = FileUrl(file);  // plain ASCII
     return QStringLiteral(
                "var image = '%1';\n"
                "var fillMode = %2;\n"
@@ -66,21 +84,21 @@ QString ScriptFor(const QString& file, std::uint32_t style) {
                "    d.writeConfig('FillMode', fillMode);\n"
                "}\n")
         // One pass: a chained arg() would read the URL's own %-escapes as markers.
-        .arg(JsSingleQuoted(url), QString::number(FillMode(style)));
+        .arg(JsSingleQuoted(QString::fromLatin1(url.data(), static_cast<qsizetype>(url.size()))),
+             QString::number(FillMode(style)));
 }
 
 class KdePlasmaDesktop final : public DesktopSetter {
 public:
     bool Apply(const std::string& path, std::uint32_t style) override {
         // Plasma takes any URL without complaint and shows an empty desktop for a missing file.
-        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
-        if (!file.isFile()) return false;
+        const std::optional<std::string> file = PictureFile(path);
+        if (!file) return false;
 
         QDBusMessage call = QDBusMessage::createMethodCall(
             kService, QStringLiteral("/PlasmaShell"), QStringLiteral("org.kde.PlasmaShell"),
             QStringLiteral("evaluateScript"));
-        // plasmashell's working folder is not ours.
-        call << ScriptFor(file.absoluteFilePath(), style);
+        call << ScriptFor(*file, style);
         const QDBusMessage reply =
             QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs);
         // A script error ("Widgets are locked", a missing desktop) comes back as an error reply.

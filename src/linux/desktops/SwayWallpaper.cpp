@@ -3,8 +3,6 @@
 #include "DesktopSetter.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -93,19 +91,22 @@ public:
 
     // sway keeps the setting for the running session and redraws at once;
     bool Apply(const std::string& path, std::uint32_t style) override {
-        // sway turns a line break inside a command into a command separator,
-        // so such a path cannot be said to it.
-        if (path.find('\n') != std::string::npos) return false;
         // swaymsg reports success for a file that is not there, and sway
         // resolves a relative path against its own working folder.
-        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
-        if (!file.isFile() || !file.isReadable()) return false;
-        const std::string absolute = QFile::encodeName(file.absoluteFilePath()).toStdString();
+        const std::optional<std::string> file = PictureFile(path);
+        if (!file) return false;
+        // swaymsg takes its command as text and sway reads it as UTF-8.
+        if (!NameIsUtf8(*file, "swaymsg")) return false;
+        // sway turns a line break inside a command into a command separator,
+        // so such a path cannot be said to it.
+        if (file->find('\n') != std::string::npos)
+            return Refuse(*file, "sway would read the line break in the name as a new command");
+        if (::access(file->c_str(), R_OK) != 0) return Refuse(*file, "the file cannot be read");
 
         QProcess swaymsg;
         swaymsg.setProgram(swaymsg_);
         swaymsg.setArguments({"-r", "--", "output", "*", "bg",
-                              QString::fromStdString(SwayWord(absolute)),
+                              QString::fromStdString(SwayWord(*file)),
                               ModeWord(style)});
         swaymsg.setStandardInputFile(QProcess::nullDevice());
         swaymsg.setProcessChannelMode(QProcess::SeparateChannels);

@@ -1,10 +1,13 @@
 #include "X11RootWallpaper.h"
 
 #include "DesktopSetter.h"
+#include "PictureCheck.h"
+#include "linux/RegularFile.h"
 
+#include <QBuffer>
 #include <QByteArray>
-#include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 
 #include <array>
@@ -22,6 +25,63 @@
 
 namespace vlmr {
 namespace {
+
+const char* QtFormat(PictureFormat format) {
+    switch (format) {
+    case PictureFormat::Bmp: return "bmp";
+    case PictureFormat::Png: return "png";
+    case PictureFormat::Gif: return "gif";
+    case PictureFormat::Jpeg: return "jpeg";
+    case PictureFormat::Unknown: break;
+    }
+    return "";
+}
+
+// The picture decoded from the file's bytes; a null image and why not when
+// it is not shown. Only a picture that is whole in the file is decoded, by
+// the decoder of the format it was checked as, and only a decode that Qt
+// reports as done is shown: anything else could put memory that nobody
+// wrote on the root, where every X client can read it.
+QImage LoadPicture(const std::string& file, std::string& why) {
+    std::string bytes;
+    // Read once and bounded, without waiting on a FIFO or a device.
+    if (const auto read = ReadRegularFile(file, kMaxPictureBytes, bytes); !read) {
+        why = read.description;
+        return {};
+    }
+    const PictureVerdict verdict =
+        CheckPicture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    if (!verdict.whole) {
+        why = verdict.problem;
+        return {};
+    }
+
+    QBuffer buffer;
+    buffer.setData(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!buffer.open(QIODevice::ReadOnly)) {
+        why = "the picture cannot be read from memory";
+        return {};
+    }
+    // Qt's default of 128 MB would refuse an 8000 x 8000 picture; this is
+    // the largest one we show, 16384 x 16384 at 32 bits a pixel (1 GiB).
+    QImageReader::setAllocationLimit(kMaxDecodedMegabytes);
+    QImageReader reader(&buffer, QtFormat(verdict.format));
+    reader.setAutoDetectImageFormat(false);
+    // The size as the decoder sees it, before it allocates anything.
+    const QSize size = reader.size();
+    if (size.isValid() &&
+        static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height()) >
+            kMaxPicturePixels) {
+        why = "the picture is larger than 16384 x 16384 pixels";
+        return {};
+    }
+    QImage picture;
+    if (!reader.read(&picture) || picture.isNull()) {
+        why = "the picture cannot be decoded: " + reader.errorString().toStdString();
+        return {};
+    }
+    return picture;
+}
 
 // The picture as the root window shows it, over black: around a centred
 // picture and under transparent pixels there is nothing else to show.
@@ -224,16 +284,20 @@ public:
     X11RootDesktop& operator=(const X11RootDesktop&) = delete;
 
     bool Apply(const std::string& path, std::uint32_t style) override {
-        const QImage picture(QFile::decodeName(QByteArray::fromStdString(path)));
-        if (picture.isNull()) return false;
+        const std::optional<std::string> file = PictureFile(path);
+        if (!file) return false;
+        std::string why;
+        const QImage picture = LoadPicture(*file, why);
+        if (picture.isNull()) return Refuse(*file, why.c_str());
         // The connection from Create is used up by an earlier apply on this object.
         if (display_ == nullptr) display_ = XOpenDisplay(nullptr);
-        if (display_ == nullptr) return false;
+        if (display_ == nullptr) return Refuse(*file, "the X display cannot be opened");
         ErrorTrap trap(display_);
         const bool ok = PutOnRoot(display_, trap, picture, style);
         XCloseDisplay(display_);
         display_ = nullptr;
-        return ok;
+        return ok || Refuse(*file, "the root window cannot take it (an X error, or a screen "
+                                   "without true colour)");
     }
 
 private:

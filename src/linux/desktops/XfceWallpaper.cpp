@@ -2,7 +2,6 @@
 
 #include "DesktopSetter.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -10,8 +9,6 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusVariant>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
@@ -108,15 +105,17 @@ class XfceDesktop final : public DesktopSetter {
 public:
     bool Apply(const std::string& path, std::uint32_t style) override {
         // xfdesktop would show an empty backdrop for a file that is not there.
-        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
-        if (!file.isFile()) return false;
+        const std::optional<std::string> file = PictureFile(path);
+        if (!file) return false;
+        // xfconf strings are UTF-8 on the bus; another encoding cannot be said.
+        if (!NameIsUtf8(*file, "xfconf")) return false;
 
         std::optional<QStringList> prefixes = BackdropPrefixes();
         if (!prefixes) return false;
         if (prefixes->isEmpty()) *prefixes = NewPrefixes();
         if (prefixes->isEmpty()) return false;
 
-        const QString image = file.absoluteFilePath();
+        const QString image = QString::fromUtf8(file->data(), static_cast<qsizetype>(file->size()));
         const int imageStyle = ImageStyle(style);
         // The style first, so the new picture is never drawn in the old style.
         return std::all_of(prefixes->cbegin(), prefixes->cend(), [&](const QString& prefix) {

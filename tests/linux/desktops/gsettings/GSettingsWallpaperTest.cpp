@@ -16,6 +16,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "GSettingsWallpaper.h"
@@ -300,6 +301,28 @@ TEST(gsettings, PathWithBlanksAndNonAsciiLettersBecomesAFileUri) {
     const ChildResult relative = box.Apply("gnome", 0, "My Pictures/Été à Zürich #1 100%.bmp");
     ASSERT_EQ(relative.exitCode, kApplied) << relative.output;
     EXPECT_EQ(PathOfUri(StoredKeys(box.Keyfile(), kGnomeGroup).at("picture-uri-dark")), image);
+}
+
+// File names are bytes: a URI carries a name in Latin-1 escaped byte by
+// byte; MATE's plain path is a UTF-8 string, which cannot hold it.
+TEST(gsettings, NameInLatin1IsAnEscapedUriOrRefusedAsAPlainPath) {
+    ASSERT_TRUE(GnomeSchemaInstalled()) << "install gsettings-desktop-schemas";
+    Sandbox box;
+    box.UseSchemas(kStubSchemas);
+    box.env()["XDG_DATA_DIRS"] = "/usr/share";  // GNOME's schema beside the stubs
+    const std::string image = box.MakeImage("pictures/caf\xe9.bmp");
+    const std::string uri = "file://" + (box.root() / "pictures").string() + "/caf%E9.bmp";
+    for (const auto& [family, group] :
+         {std::pair{"gnome", kGnomeGroup}, std::pair{"cinnamon", kCinnamonGroup}}) {
+        const ChildResult run = box.Apply(family, 0, image);
+        ASSERT_EQ(run.exitCode, kApplied) << family << ": " << run.output;
+        EXPECT_EQ(StoredKeys(box.Keyfile(), group).at("picture-uri"), uri) << family;
+    }
+    const std::string before = ReadFile(box.Keyfile());
+    const ChildResult mate = box.Apply("mate", 0, image);
+    EXPECT_EQ(mate.exitCode, kRefused) << mate.output;
+    EXPECT_NE(mate.output.find("VLMR: "), std::string::npos) << mate.output;
+    EXPECT_EQ(ReadFile(box.Keyfile()), before);
 }
 
 TEST(gsettings, NoFileOrNoStyleRefusesAndLeavesTheKeysAlone) {

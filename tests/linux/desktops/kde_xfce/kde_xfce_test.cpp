@@ -30,7 +30,9 @@
 #include <csignal>
 #include <string>
 
+#include <fcntl.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 
@@ -196,6 +198,16 @@ protected:
         return path;
     }
 
+    // A picture named in Latin-1, which QString cannot carry: created from
+    // the name's bytes and handed to the probe as hex.
+    QString Latin1Picture(const QByteArray& name) {
+        const QByteArray path = QFile::encodeName(Dir("pictures")) + '/' + name;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        EXPECT_GE(fd, 0) << path.toStdString();
+        if (fd >= 0) ::close(fd);
+        return QStringLiteral("hex:") + QString::fromLatin1(path.toHex());
+    }
+
     QTemporaryDir root_{QDir::tempPath() + QStringLiteral("/kde_xfce-XXXXXX")};
     QProcessEnvironment env_;
     QProcess bus_;
@@ -349,6 +361,16 @@ TEST_F(xfce, MissingFileOrFolderWritesNothing) {
     EXPECT_EQ(Backdrop(), before);
 }
 
+TEST_F(xfce, NameInLatin1IsRefusedSinceXfconfCarriesUtf8) {
+    ASSERT_NO_FATAL_FAILURE(StartBus(true));
+    Seed(kScreen0 + QStringLiteral("last-image"), "string", QStringLiteral("/old/a.png"));
+    const QVariantMap before = Backdrop();
+    const Outcome run = Probe("xfce", 2, Latin1Picture("caf\xe9.bmp"));
+    EXPECT_EQ(run.exit, 1) << run.out.toStdString();
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("VLMR: "))) << run.err.toStdString();
+    EXPECT_EQ(Backdrop(), before);
+}
+
 TEST_F(xfce, AbsentWithoutXfconfOnTheBus) {
     ASSERT_NO_FATAL_FAILURE(StartBus(false));
     const Outcome run = Probe("xfce", 2, Picture(QStringLiteral("a.bmp")));
@@ -448,6 +470,26 @@ TEST_F(kde, ImageAndFillModeOnEveryDesktop) {
             EXPECT_EQ(fillMode[QStringLiteral("value")].toInt(-1), fillModes[style]);
         }
     }
+}
+
+TEST_F(kde, NameInLatin1ReachesPlasmaAsItsBytesEscaped) {
+    ASSERT_NO_FATAL_FAILURE(StartBus(false));
+    ASSERT_NO_FATAL_FAILURE(StartShell("ok"));
+    const Outcome run = Probe("kde", 2, Latin1Picture("caf\xe9.bmp"));
+    ASSERT_EQ(run.exit, 0) << run.out.toStdString() << run.err.toStdString();
+    const QStringList scripts = Scripts();
+    ASSERT_EQ(scripts.size(), 1);
+    const QJsonArray desktops = RunScript(scripts[0], 1);
+    ASSERT_EQ(desktops.size(), 1);
+    bool found = false;
+    for (const QJsonValue& write : desktops[0][QStringLiteral("writes")].toArray()) {
+        if (write[QStringLiteral("key")].toString() != QLatin1String("Image")) continue;
+        found = true;
+        // The temporary folder holds only letters, digits, "-" and "_", which stay as they are.
+        EXPECT_EQ(write[QStringLiteral("value")].toString(),
+                  QStringLiteral("file://") + Dir("pictures") + QStringLiteral("/caf%E9.bmp"));
+    }
+    EXPECT_TRUE(found);
 }
 
 TEST_F(kde, WidgetsLockedIsAFailure) {

@@ -2,6 +2,8 @@
 // its own, so each run meets the session bus named by its environment
 // (libdbus and Qt remember the first one a process uses).
 //   kde_xfce_probe kde|xfce STYLE PATH
+// A PATH of "hex:" and hex digits gives the name's bytes, for names that a
+// test cannot pass as text.
 // Exit 0 applied, 1 not applied, 2 service absent, 64 bad arguments.
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -19,7 +21,13 @@ int main(int argc, char** argv) {
     if (argc != 4) return 64;
     const std::string which = argv[1];
     const long style = std::strtol(argv[2], nullptr, 10);
-    const std::string path = argv[3];
+    std::string path = argv[3];
+    if (path.rfind("hex:", 0) == 0) {
+        std::string bytes;
+        for (std::size_t i = 4; i + 1 < path.size(); i += 2)
+            bytes += static_cast<char>(std::stoi(path.substr(i, 2), nullptr, 16));
+        path = bytes;
+    }
 
     std::unique_ptr<vlmr::WallpaperService> service;
     if (which == "kde") service = std::make_unique<vlmr::KdePlasmaWallpaper>();

@@ -441,6 +441,13 @@ TEST_F(sway, RefusedAppliesReportFalseAndLeaveTheScreenAlone) {
     EXPECT_FALSE(Apply(pictures_.string(), WPSTYLE_STRETCH)) << "a folder";
     // sway would read the line break as the end of the command.
     EXPECT_FALSE(Apply(Solid("line\nbreak.bmp", 8, 8, kRed), WPSTYLE_STRETCH));
+    // swaymsg carries text, which a name in Latin-1 is not: refused, and said.
+    const fs::path latin1 = pictures_ / "caf\xe9.bmp";
+    fs::copy_file(Solid("cafe.bmp", 8, 8, kRed), latin1);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Apply(latin1.string(), WPSTYLE_STRETCH));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind("VLMR: ", 0), 0u) << said;
 
     auto desktop = SwayWallpaper().Create();
     ASSERT_TRUE(desktop);
