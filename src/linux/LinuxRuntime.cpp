@@ -115,10 +115,14 @@ std::string LinuxRuntime::FallbackImage() {
     return installed.lexically_normal().string();
 }
 
-void LinuxRuntime::ShowMessage(std::string_view text, std::string_view title, MessageIcon icon) {
+void ShowMessageBox(std::string_view text, std::string_view title, MessageIcon icon) {
     QMessageBox box(QtIcon(icon), FromUtf8(title.empty() ? kAppTitle : title), FromUtf8(text), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);  // the text exactly, never read as markup
     box.exec();
+}
+
+void LinuxRuntime::ShowMessage(std::string_view text, std::string_view title, MessageIcon icon) {
+    ShowMessageBox(text, title, icon);
 }
 
 void LinuxRuntime::DeliverPendingMessages() { QCoreApplication::processEvents(); }

@@ -30,6 +30,9 @@ private:
     int lockFd_ = -1;  // held, never closed, until the process ends
 };
 
+// A modal box with one OK button; needs the QApplication.
+void ShowMessageBox(std::string_view text, std::string_view title, MessageIcon icon);
+
 // $XDG_CONFIG_HOME/velmora, or ~/.config/velmora when that is unset.
 std::string VelmoraConfigFolder();
 

@@ -8,17 +8,20 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "BannerWindow.h"
 #include "CWaitWindow.h"
 #include "ConfiguratorWindow.h"
+#include "DisplayGuard.h"
 #include "LinuxRuntime.h"
 #include "LinuxShell.h"
 #include "PosixFileSystem.h"
 #include "PosixFolderLister.h"
 #include "QtFolderChooser.h"
+#include "StopOnException.h"
 #include "WallpaperChoice.h"
 #include "XdgAutostart.h"
 #include "boot/frmMain.h"
@@ -61,20 +64,14 @@ struct Configurator {
     vlmr::frmConfig presenter;
 };
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-    if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "VLMR: no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                             "start it inside a desktop session.\n");
-        return 1;
-    }
-
+// The program itself: the toolkit, the services and the start-up window.
+int Run(std::optional<vlmr::VelmoraApplication>& app, int argc, char* argv[]) {
     // The arguments are the program's own; Qt is given none of them, so a
     // word like "-style" is never taken as a toolkit option.
     const std::vector<std::string> arguments(argv, argv + argc);
     static int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+    app.emplace(qtArgc, argv);
+    vlmr::ToolkitStarted();
     QApplication::setApplicationName("VLMR");
     QApplication::setWindowIcon(ApplicationIcon());
     // Ties the windows to the installed menu entry (and its icon) on Wayland too.
@@ -107,4 +104,22 @@ int main(int argc, char* argv[]) {
     presenter.Load();
     // Only the configurator's course gets here; it ends the program itself.
     return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "VLMR: no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                             "start it inside a desktop session.\n");
+        return 1;
+    }
+
+    vlmr::GuardToolkitStart();
+    std::optional<vlmr::VelmoraApplication> app;  // outlives Run, for the box that reports
+    try {
+        return Run(app, argc, argv);
+    } catch (...) {
+        vlmr::StopForCurrentException();
+    }
 }

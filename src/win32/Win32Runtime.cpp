@@ -82,6 +82,10 @@ std::string Win32Runtime::AppFile(std::string_view name) {
 std::string Win32Runtime::FallbackImage() { return AppFile("logo.gif"); }
 
 void Win32Runtime::ShowMessage(std::string_view text, std::string_view title, MessageIcon icon) {
+    ShowMessageBox(text, title, icon);
+}
+
+void ShowMessageBox(std::string_view text, std::string_view title, MessageIcon icon) {
     UINT style = MB_OK;
     switch (icon) {
         case MessageIcon::None: break;

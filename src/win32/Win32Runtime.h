@@ -19,6 +19,9 @@ std::wstring_view CommandLineTail(std::wstring_view commandLine);
 // is a drive root ("C:\VLMR.exe" gives "C:\").
 std::wstring_view FolderOfModule(std::wstring_view modulePath);
 
+// A task-modal box with one OK button; returns when the user dismisses it.
+void ShowMessageBox(std::string_view text, std::string_view title, MessageIcon icon);
+
 class Win32Runtime : public Runtime {
 public:
     InstanceCheck CheckOtherInstance() override;

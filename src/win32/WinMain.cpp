@@ -14,6 +14,7 @@
 #include "win32/ComApartment.h"
 #include "win32/ConfiguratorWindow.h"
 #include "win32/ProfileSettings.h"
+#include "win32/StopOnException.h"
 #include "win32/WaitWindow.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32FolderChooser.h"
@@ -40,9 +41,8 @@ struct Configurator {
     vlmr::frmConfig presenter;
 };
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+// The program itself: the services, the windows and the message loop.
+int Run(HINSTANCE instance) {
     using namespace vlmr;
     using namespace vlmr::win32;
 
@@ -85,4 +85,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    try {
+        return Run(instance);
+    } catch (...) {
+        vlmr::win32::StopForCurrentException();
+    }
 }

@@ -1,11 +1,14 @@
 """The courses of a start that stop to talk to the user.
 
-usage: test_dispatch.py not_installed|second_instance|missing_list|config_argument|no_display
+usage: test_dispatch.py not_installed|second_instance|missing_list|config_argument|no_display|
+                        unreachable_display|display_vanishes|exception|event_loop
 """
 import os
+import subprocess
 import sys
+import time
 
-from vlmr_session import Session, check, finished, wait_for
+from vlmr_session import Session, check, finished, start_xvfb, wait_for
 
 
 def banner_of(session, pid):
@@ -81,8 +84,67 @@ def no_display(session):
     check(len(lines) == 1 and "DISPLAY" in lines[0], f"expected one line naming DISPLAY, got {lines!r}")
 
 
+def unreachable_display(session):
+    vlmr = session.start(env=dict(session.env, DISPLAY=":987"))
+    code = finished(vlmr)
+    lines = vlmr.stderr.read().decode().splitlines()
+    check(code == 1, f"exit code {code} with a display that is not there")
+    check(lines == ["VLMR: the display :987 cannot be reached; start VLMR inside a running desktop session."],
+          f"expected one plain line naming the display, got {lines!r}")
+
+
+def display_vanishes(session):
+    # The server dies at ever later moments: before the toolkit connects,
+    # while it connects, once the first window is up. At most about 15 s.
+    end = time.monotonic() + 15
+    for step in range(40):
+        if time.monotonic() > end:
+            break
+        xvfb, display = start_xvfb()
+        vlmr = session.start(env=dict(session.env, DISPLAY=display))
+        time.sleep(step * 0.003)
+        xvfb.kill()
+        xvfb.wait()
+        code = finished(vlmr)
+        said = vlmr.stderr.read().decode().strip()
+        check(code == 1, f"exit code {code} when the display went away after {step * 3} ms: {said!r}")
+        check(said, f"no word on stderr when the display went away after {step * 3} ms")
+
+
+def exception(session):
+    # Very many short lines: a small file to read, but its line index needs
+    # more memory than the process may have, so building it throws.
+    session.write_app_file("Installed", "07/12/2026\r\n")
+    session.write_app_file("Config.ini", "[VLMR]\r\nStyle=Stretch\r\n")
+    session.write_app_file("IPaths.dat", b"a\n" * (64 << 20))
+    vlmr = session.start(address_space=1 << 30)
+    box = expect_message(session, vlmr.pid, "Velmora stopped: std::bad_alloc")
+    session.press(box, "Return")
+    code = finished(vlmr)
+    check(code == 1, f"exit code {code} after the exception")
+    lines = vlmr.stderr.read().decode().splitlines()
+    check("Velmora stopped: std::bad_alloc" in lines, f"stderr does not say what stopped the program: {lines!r}")
+
+
+def event_loop(session):
+    # The toolkit's own calls into the program, each in the program's
+    # application object: the exception ends at the box, never in an abort.
+    for place in ("timer", "queued", "click", "paint"):
+        driver = subprocess.Popen([os.environ["STOP_DRIVER"], place], env=session.env, stderr=subprocess.PIPE)
+        session.processes.append(driver)
+        if place == "click":
+            button = session.wait_window("Throw", driver.pid)
+            session.run("xdotool", "mousemove", "--window", str(button), "5", "5", "click", "1")
+        box = expect_message(session, driver.pid, f"Velmora stopped: {place}")
+        session.press(box, "Return")
+        code = finished(driver)
+        check(code == 1, f"exit code {code} after an exception from a {place}")
+        check(f"Velmora stopped: {place}" in driver.stderr.read().decode(), f"stderr silent about the {place}")
+
+
 if __name__ == "__main__":
     with Session() as s:
         {"not_installed": not_installed, "second_instance": second_instance, "missing_list": missing_list,
-         "config_argument": config_argument, "no_display": no_display}[sys.argv[1]](s)
+         "config_argument": config_argument, "no_display": no_display, "unreachable_display": unreachable_display,
+         "display_vanishes": display_vanishes, "exception": exception, "event_loop": event_loop}[sys.argv[1]](s)
     print("passed")

@@ -2,6 +2,7 @@
 import ctypes
 import os
 import re
+import resource
 import shutil
 import subprocess
 import tempfile
@@ -41,23 +42,29 @@ class Picture:
         subprocess.run([CONVERT, "xwd:-", path], input=self.xwd, check=True)
 
 
+def start_xvfb(screen="320x240x24"):
+    """An Xvfb on a free display, once it accepts clients: (process, display name)."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
+                             "-screen", "0", screen], pass_fds=[write_end],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        raise RuntimeError("Xvfb did not start")
+    return xvfb, ":" + number
+
+
 class Session:
     """Xvfb on a free display, a fresh HOME and XDG folders, and helpers."""
 
     def __init__(self, screen="320x240x24"):
         self.root = tempfile.mkdtemp(prefix="vlmr-e2e-")
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
-                                      "-screen", "0", screen], pass_fds=[write_end],
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start")
+        self.xvfb, display = start_xvfb(screen)
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("XDG_CURRENT_DESKTOP", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE")}
-        self.env.update(DISPLAY=":" + number, HOME=self.path("home"),
+        self.env.update(DISPLAY=display, HOME=self.path("home"),
                         XDG_CONFIG_HOME=self.path("config"), XDG_RUNTIME_DIR=self.path("run"))
         for folder in ("home", "config", "run"):
             os.makedirs(self.path(folder), mode=0o700)
@@ -83,9 +90,13 @@ class Session:
         self.close()
 
     # --- the program ---
-    def start(self, *args, env=None):
+    def start(self, *args, env=None, address_space=None):
+        """The program; address_space caps its virtual memory in bytes."""
+        def limit():
+            resource.setrlimit(resource.RLIMIT_AS, (address_space, address_space))
+
         process = subprocess.Popen([VLMR, *args], env=env or self.env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.PIPE)
+                                   stderr=subprocess.PIPE, preexec_fn=limit if address_space else None)
         self.processes.append(process)
         return process
 
