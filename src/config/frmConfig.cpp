@@ -3,6 +3,7 @@
 #include <string>
 
 #include "BuildConfig.h"
+#include "boot/ModMain.h"
 #include "config/FolderScan.h"
 #include "shell/OpenWebPage.h"
 #include "store/INIMod.h"
@@ -103,16 +104,16 @@ void frmConfig::PSave_Click() {
     }
     // Prove the folder exists and can be written to.
     const std::string testFile = s_.lister.JoinPath(folder, "VLMR-Test.VLMR");
-    if (Status st = fs.WriteTextFile(testFile, "Testing 4 Valid Path\r\n"); !st) return SaveFailed(st);
-    if (Status st = fs.RemoveFile(testFile); !st) return SaveFailed(st);
+    if (Status st = fs.WriteTextFile(testFile, "Testing 4 Valid Path\r\n"); !st) return SaveFailed(st, testFile);
+    if (Status st = fs.RemoveFile(testFile); !st) return SaveFailed(st, testFile);
     rt.DeliverPendingMessages();
 
     if (!Style) {
         rt.ShowMessage("Center, Tile or Stretch Wallpaper Images?", "Velmora", MessageIcon::Question);
         return;
     }
-    if (Status st = fs.WriteTextFileAtomic(rt.AppFile("Installed"), rt.TodayShortDate() + "\r\n"); !st)
-        return SaveFailed(st);
+    const std::string marker = rt.AppFile("Installed");
+    if (Status st = fs.WriteTextFileAtomic(marker, rt.TodayShortDate() + "\r\n"); !st) return SaveFailed(st, marker);
 
     SetCaption("Please Wait.....");
     wait_.Show();
@@ -124,9 +125,14 @@ void frmConfig::PSave_Click() {
     view_.Restore();
     SetCaption(kTitle);
 
+    // A scan that found nothing (a folder of JPEG files, say) must not cost
+    // the user the list that works: only a first install, which has none,
+    // gets the empty list, and with it the fallback picture.
+    const std::string listFile = rt.AppFile("IPaths.dat");
+    const bool keepOldList = IList.Count() == 0 && FileExists(fs, listFile).value_or(true);
     // A list that could not be written is no success: the old list stays
     // whole, and this run's findings go so a later save starts afresh.
-    if (!SaveListToFile(fs, rt, rt.AppFile("IPaths.dat"), IList)) {
+    if (!keepOldList && !SaveListToFile(fs, rt, listFile, IList)) {
         IList.Clear();
         return;
     }
@@ -135,15 +141,19 @@ void frmConfig::PSave_Click() {
         return;
     }
     rt.ShowMessage(std::to_string(IList.Count()) + " Images Found", kAppTitle, MessageIcon::Information);
-    WriteIniValue(s_.base.settings, "VLMR", "Path", folder, SettingsFile());
+    if (Status st = WriteIniValue(s_.base.settings, "VLMR", "Path", folder, SettingsFile()); !st)
+        return SaveFailed(st, SettingsFile());
     rt.ShowMessage("Velmora Must Be Restarted", kAppTitle, MessageIcon::Information);
     Unload();
 }
 
-void frmConfig::SaveFailed(const Status& failure) {
-    // Only a missing folder is explained; any other failure ends the save quietly.
+void frmConfig::SaveFailed(const Status& failure, const std::string& file) {
+    // A save that ends without a word leaves the user thinking it worked.
     if (failure.kind == ErrorKind::PathNotFound)
         s_.base.runtime.ShowMessage("Path is not valid\r\nMust specify a directory not a drive", "Error",
+                                    MessageIcon::Warning);
+    else
+        s_.base.runtime.ShowMessage("Could not write " + file + "\r\n" + failure.description, "Error",
                                     MessageIcon::Warning);
 }
 

@@ -86,7 +86,8 @@ private:
     void StyleClick(StyleOption option);
     void SetCaption(const std::string& caption);
     std::string SettingsFile();
-    void SaveFailed(const Status& failure);
+    // Tells why the save stopped at writing file; nothing is written after it.
+    void SaveFailed(const Status& failure, const std::string& file);
     // Tells the user when a click of theirs could not be stored.
     void ChoiceStored(const Status& stored);
 

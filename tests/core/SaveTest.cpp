@@ -61,33 +61,24 @@ TEST(Save, NoStyleAsksForOneAfterProvingTheFolderAndWritesNoMarker) {
 }
 
 TEST(Save, AFolderThatCannotTakeTheTestFileStopsTheSaveWithNothingWritten) {
-    struct Case {
-        ErrorKind kind;
-        bool explained;
-    };
-    for (Case c : {Case{ErrorKind::PathNotFound, true}, Case{ErrorKind::AccessDenied, false},
-                   Case{ErrorKind::FileNotFound, false}, Case{ErrorKind::Other, false}}) {
-        SCOPED_TRACE(static_cast<int>(c.kind));
+    const std::string cannot = "Could not write /no/such/VLMR-Test.VLMR\r\nfailed";
+    for (ErrorKind kind : {ErrorKind::PathNotFound, ErrorKind::AccessDenied, ErrorKind::FileNotFound, ErrorKind::Other}) {
+        SCOPED_TRACE(static_cast<int>(kind));
         ConfigWorld w;
         Ready(w, "/no/such");
-        w.files.failing["/no/such/VLMR-Test.VLMR"] = Status::Fail(c.kind, "failed");
+        w.files.failing["/no/such/VLMR-Test.VLMR"] = Status::Fail(kind, "failed");
         const auto before = w.files.files;
         w.form.PSave_Click();
-        Journal expected{"write /no/such/VLMR-Test.VLMR"};
-        if (c.explained) expected.push_back(std::string("message:") + kPathError);
-        EXPECT_EQ(w.journal, expected);
-        if (c.explained) {
-            ASSERT_EQ(w.runtime.messages.size(), 1u);
-            EXPECT_EQ(w.runtime.messages[0].title, "Error");
-            EXPECT_EQ(w.runtime.messages[0].icon, MessageIcon::Warning);
-        }
+        const std::string text = kind == ErrorKind::PathNotFound ? kPathError : cannot;
+        EXPECT_EQ(w.journal, (Journal{"write /no/such/VLMR-Test.VLMR", "message:" + text}));
+        EXPECT_EQ(w.runtime.messages, (std::vector<Message>{{text, "Error", MessageIcon::Warning}}));
         EXPECT_EQ(w.files.files, before);
         EXPECT_EQ(w.form.Caption, "Velmora Configurator");
         EXPECT_FALSE(w.runtime.ended);
     }
 }
 
-TEST(Save, NothingFoundKeepsMarkerAndEmptyListAndLeavesTheConfiguratorOpen) {
+TEST(Save, NothingFoundKeepsMarkerAndTheWorkingListAndLeavesTheConfiguratorOpen) {
     ConfigWorld w;
     w.lister.AddFolder("/home/u/Bilder für Anna");
     w.lister.AddFile("/home/u/Bilder für Anna/notes.txt");
@@ -97,13 +88,13 @@ TEST(Save, NothingFoundKeepsMarkerAndEmptyListAndLeavesTheConfiguratorOpen) {
     EXPECT_EQ(w.journal, (Journal{"write " + folder + "/VLMR-Test.VLMR", "remove " + folder + "/VLMR-Test.VLMR",
                                   "deliver", "write-atomic /app/Installed", "cfg:Caption Please Wait.....", "wait:Show",
                                   "wait:Focus", "cfg:Minimize", "list " + folder, "deliver", "wait:Hide",
-                                  "cfg:Restore", "cfg:Caption Velmora Configurator", "write-atomic /app/IPaths.dat",
+                                  "cfg:Restore", "cfg:Caption Velmora Configurator", "list /app/IPaths.dat",
                                   "message:No Images Found!!"}));
     ASSERT_EQ(w.runtime.messages.size(), 1u);
     EXPECT_EQ(w.runtime.messages[0].title, "Velmora");
     EXPECT_EQ(w.runtime.messages[0].icon, MessageIcon::Warning);
     EXPECT_EQ(w.files.files["/app/Installed"], "07/12/2026\r\n");
-    EXPECT_EQ(w.files.files["/app/IPaths.dat"], "");
+    EXPECT_EQ(w.files.files["/app/IPaths.dat"], "/old/x.bmp\r\n/old/y.bmp\r\n");
     EXPECT_EQ(StoredPath(w), "/old");
     EXPECT_EQ(w.form.Caption, "Velmora Configurator");
     EXPECT_FALSE(w.waitView.visible);
@@ -117,6 +108,32 @@ TEST(Save, NothingFoundKeepsMarkerAndEmptyListAndLeavesTheConfiguratorOpen) {
     EXPECT_EQ(Count(w.journal, "wait:Hide"), 1);
     EXPECT_EQ(w.files.files["/app/IPaths.dat"], folder + "/new.bmp\r\n");
     EXPECT_TRUE(w.runtime.ended);
+}
+
+TEST(Save, NothingFoundOnAFirstInstallWritesTheEmptyList) {
+    ConfigWorld w;
+    w.lister.AddFolder("/jpegs");
+    Ready(w, "/jpegs");
+    w.files.files.erase("/app/IPaths.dat");
+    w.form.PSave_Click();
+    EXPECT_EQ(w.files.files.at("/app/IPaths.dat"), "");
+    EXPECT_EQ(w.runtime.messages.at(0).text, "No Images Found!!");
+}
+
+TEST(Save, AFailedStoreOfTheFolderIsReportedAndNoRestartIsAsked) {
+    ConfigWorld w;
+    w.lister.AddFolder("/pics");
+    w.lister.AddFile("/pics/a.bmp");
+    Ready(w, "/pics");
+    w.files.tornWrites.insert("/app/Config.ini");
+    w.form.PSave_Click();
+    ASSERT_EQ(w.runtime.messages.size(), 2u);
+    EXPECT_EQ(w.runtime.messages[0].text, "1 Images Found");
+    EXPECT_EQ(w.runtime.messages[1],
+              (Message{"Could not write /app/Config.ini\r\nThere is not enough space on the disk.", "Error",
+                       MessageIcon::Warning}));
+    EXPECT_EQ(StoredPath(w), "/old");
+    EXPECT_FALSE(w.runtime.ended);
 }
 
 TEST(Save, OneImageStoresTheFieldTextAfterTheCountAndEndsAfterTheRestartNotice) {

@@ -1,7 +1,7 @@
 """The save of the real `VLMR Config` under a private Xvfb, driven with xdotool,
 and the credit label's browser.
 
-usage: test_save.py twelve | progress [SCREENSHOT_PNG] | refused | unreadable | loop | browser
+usage: test_save.py twelve | progress [SCREENSHOT_PNG] | refused | unreadable | loop | kept | browser
 """
 import ctypes
 import os
@@ -210,15 +210,19 @@ class Save(Configurator):
 
 
 def box_text(session, box):
-    """All lines of a message box's text: selected with a drag from the end of its longest
-    line (its last, in these boxes) to the box's corner."""
+    """All lines of a message box's text: selected with a drag from the end of its last
+    line (wrapped or not) to the box's corner."""
     def letters():
         shot = session.screenshot(box)
         if sum(shot.pixel(1, 1)) < 600:
             return None  # not painted yet
-        # Above the button row, the rightmost dark pixel is a letter (the icon is at the left).
-        dark = [(x, y) for y in range(4, shot.height - 45) for x in range(shot.width) if sum(shot.pixel(x, y)) < 200]
-        return max(dark) if dark else None
+        # Above the button row and right of the icon, the lowest dark pixels are the last
+        # line's letters; its rightmost one ends the text.
+        dark = [(x, y) for y in range(4, shot.height - 45) for x in range(50, shot.width) if sum(shot.pixel(x, y)) < 200]
+        if not dark:
+            return None
+        bottom = max(y for _, y in dark)
+        return max((x, y) for x, y in dark if y > bottom - 8)
 
     x, y = wait_for(letters, 10, "the text of the box")
     left, top, _, _ = session.geometry(box)
@@ -446,6 +450,48 @@ def loop(session):
           f"the list names {real}")
 
 
+def kept(session):
+    """A folder without bitmaps keeps the list that works; a folder the user cannot
+    write to is reported, and nothing is written."""
+    working = b"/old/a.bmp\r\n/old/b.bmp\r\n"
+    session.write_app_file("IPaths.dat", working)
+    jpegs = session.path("jpegs")
+    touch(os.path.join(jpegs, "photo.jpg"))
+    save = Save(session)
+    save.choose(jpegs)
+    save.click("PSave")
+    save.answer("Velmora", "No Images Found!!")
+    save.open()
+    check(image_list(session) == working, f"IPaths.dat is {image_list(session)!r}")
+
+    # As an ordinary user, whom a folder of mode 555 refuses (root writes anyway).
+    nobody = pwd.getpwnam("nobody")
+    locked = session.path("locked")
+    touch(os.path.join(locked, "a.bmp"))
+    os.chmod(locked, 0o555)
+    os.chmod(session.root, 0o755)
+    for name in ("home", "config", "run"):
+        for path, _, files in os.walk(session.path(name)):
+            for p in [path] + [os.path.join(path, f) for f in files]:
+                os.chown(p, nobody.pw_uid, nobody.pw_gid)
+    program = session.path("VLMR")
+    shutil.copy2(os.environ["VLMR"], program)
+    os.chmod(program, 0o755)
+    save.close()
+    before = {n: open(app_file(session, n), "rb").read() for n in os.listdir(session.app_folder)}
+    user = Save(session, ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups",
+                          "--", program, "Config"])
+    user.choose(locked)
+    user.click("PSave")
+    user.answer("Error", f"Could not write {locked}/VLMR-Test.VLMR\r\nPermission denied")
+    user.open()
+    after = {n: open(app_file(session, n), "rb").read() for n in os.listdir(session.app_folder)}
+    after.pop("Config.ini"), before.pop("Config.ini", None)  # the style click stores Style
+    check(after == before, "a refused save wrote into the application folder")
+    check(os.listdir(locked) == ["a.bmp"], "something was left in the locked folder")
+    user.close()
+
+
 def fake_browser(session):
     """A browser that records its arguments, made the default for https links with xdg-mime,
     in XDG folders of the session alone. Returns the record's path."""
@@ -495,6 +541,6 @@ if __name__ == "__main__":
         if scenario == "progress":
             progress(s, sys.argv[2] if len(sys.argv) > 2 else None)
         else:
-            {"twelve": twelve, "refused": refused, "unreadable": unreadable, "loop": loop,
+            {"twelve": twelve, "refused": refused, "unreadable": unreadable, "loop": loop, "kept": kept,
              "browser": browser}[scenario](s)
     print("passed")

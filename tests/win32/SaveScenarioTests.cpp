@@ -256,13 +256,16 @@ TEST_F(Save, MissingFolderIsNotAValidPath) {
     EXPECT_EQ(IniValue(App(L"Config.ini"), L"VLMR", L"Path"), L"<absent>");
 }
 
-// Nothing found keeps the configurator open; a second save in the same run
-// shows the same progress window again and ends the program.
+// Nothing found keeps the configurator open and the list that works; a
+// second save in the same run shows the same progress window again and ends
+// the program.
 TEST_F(Save, NoBitmapsKeepsTheConfiguratorOpenForAnotherFolder) {
     const fs::path empty = folder_.Root() / L"No pictures";
     WriteFile(empty / L"a.jpg", "JFIF");
     WriteFile(empty / L"Sub\\notes.txt", "text");
     WriteFile(App(L"Config.ini"), "[VLMR]\r\nPath=C:\\Old\r\n");
+    const std::string working = "C:\\Old\\a.bmp\r\nC:\\Old\\b.bmp\r\n";
+    WriteFile(App(L"IPaths.dat"), working);
 
     TypePath(empty.wstring());
     ClickStretch();
@@ -273,7 +276,7 @@ TEST_F(Save, NoBitmapsKeepsTheConfiguratorOpenForAnotherFolder) {
     ExpectConfiguratorOpen();
     EXPECT_EQ(WindowTitle(configurator_), L"Velmora Configurator");
     EXPECT_TRUE(fs::exists(App(L"Installed")));
-    EXPECT_EQ(FileBytes(App(L"IPaths.dat")), "");
+    EXPECT_EQ(FileBytes(App(L"IPaths.dat")), working);
     EXPECT_EQ(IniValue(App(L"Config.ini"), L"VLMR", L"Path"), L"C:\\Old");
     const std::vector<HWND> firstWait = WaitWindowsOf(run_->Id());
     ASSERT_EQ(firstWait.size(), 1u);
