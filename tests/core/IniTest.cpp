@@ -2,12 +2,26 @@
 // change one line and keep every other byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Fakes.h"
 #include "store/INIMod.h"
 #include "store/IniText.h"
 
 namespace vlmr::test {
 namespace {
+
+using namespace std::string_literals;
+
+// A file's bytes in UTF-16 behind its byte order mark.
+std::string Utf16File(std::u16string_view text, bool bigEndian = false) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t c : text) {
+        const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+        bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return bytes;
+}
 
 // ---- reading -------------------------------------------------------------
 
@@ -57,10 +71,43 @@ TEST(IniRead, FirstDuplicateKeyAndFirstSectionWin) {
     EXPECT_EQ(IniLookup(text, "B", "k"), "b");
 }
 
-TEST(IniRead, LineWithoutEqualsIsNoKey) {
-    EXPECT_EQ(IniLookup("[A]\r\nk\r\nk=real\r\n", "A", "k"), "real");
-    EXPECT_EQ(IniLookup("[A]\r\nk v\r\n", "A", "k v"), "");
-    EXPECT_EQ(IniLookup("[A]\r\nk=\r\n", "A", "k"), "");
+TEST(IniRead, LineWithoutEqualsIsAKeyWithAnEmptyValueThatHidesLaterLines) {
+    EXPECT_EQ(IniLookup("[VLMR]\r\nStyle\r\nStyle=Center\r\n", "VLMR", "Style"), "");
+    EXPECT_EQ(IniLookup("[A]\r\n  k v  \r\nk v=real\r\n", "A", "k v"), "");
+    EXPECT_EQ(IniLookup("[A]\r\n[B\r\n[B=x\r\nk=v\r\n", "A", "[B"), "");  // no header without ']'
+    EXPECT_EQ(IniLookup("[A]\r\n;k\r\n;k=x\r\nk=v\r\n", "A", "k"), "v");  // ";k" is another name
+    EXPECT_EQ(IniLookup("[A]\r\n \t\x0b\r\n=v\r\n", "A", ""), "v");         // a blank line is none
+}
+
+TEST(IniRead, OtherLineEndsBlanksAndEncodingsReadAsTheProfileApiReadsThem) {
+    EXPECT_EQ(IniLookup("[VLMR]\rStyle=Center\r", "VLMR", "Style"), "Center");
+    EXPECT_EQ(IniLookup("[A]\rk=1\nm=2\r\nn=3", "A", "m"), "2");
+    EXPECT_EQ(IniLookup("\x0b[VLMR]\x0c\r\n\x1aStyle\t=\x0b Center\x0c\x1a\r\n", "vlmr", "style"), "Center");
+    EXPECT_EQ(IniLookup("[A]\r\nk=a\x1a\x01" "b\x01\r\n", "A", "k"), "a\x1a\x01" "b\x01");  // only at the ends
+    // Names asked for are trimmed too.
+    EXPECT_EQ(IniLookup("[A]\r\nk=v\r\n", " A\x0b", "\tk "), "v");
+
+    const std::u16string utf16 = u"[VLMR]\r\nStyle=Center\r\nPath=C:\\\u00e9\u20ac\r\n";
+    const std::string le = Utf16File(utf16);
+    EXPECT_EQ(IniLookup(le, "VLMR", "Style"), "Center");
+    EXPECT_EQ(IniLookup(Utf16File(utf16, true), "VLMR", "Path"), "C:\\\xC3\xA9\xE2\x82\xAC");
+    EXPECT_EQ(IniLookup(le + "x", "VLMR", "Style"), "Center");  // a last odd byte is no character
+    EXPECT_EQ(IniLookup(le.substr(2), "VLMR", "Style"), "");     // UTF-16 only behind its mark
+}
+
+TEST(IniRead, NulEndsTheNameOrValueItIsInButNotTheFile) {
+    const std::string text = "[VLMR]\r\nStyle=Cen\0ter\r\nSt\0yle=x\r\nk=\"a\0\"\r\nm=a \0b\r\n[B\0junk]\r\nk=b\r\n"s;
+    EXPECT_EQ(IniLookup(text, "VLMR", "Style"), "Cen");
+    EXPECT_EQ(IniLookup(text, "VLMR", "St"), "x");
+    EXPECT_EQ(IniLookup(text, "VLMR", "k"), "\"a");    // the closing quote went with the NUL
+    EXPECT_EQ(IniLookup(text, "VLMR", "m"), "a ");      // trimmed before the cut
+    EXPECT_EQ(IniLookup(text, "B", "k"), "b");
+    EXPECT_EQ(IniLookup("[A]\r\n\0[B]\r\nk=v\r\n"s, "B", "k"), "");  // no header after a NUL
+}
+
+TEST(IniRead, KeysBeforeTheFirstHeaderAreTheSectionWithoutAName) {
+    EXPECT_EQ(IniLookup("k=top\r\n[B]\r\nk=b\r\n", "", "k"), "top");
+    EXPECT_EQ(IniLookup("[B]\r\n[]\r\nk=v\r\n", "", "k"), "");  // the unnamed one always comes first
 }
 
 TEST(IniRead, MissingSectionOrKeyReadsEmpty) {
@@ -75,6 +122,12 @@ TEST(IniRead, LongValueReadsAsItsFirst254Characters) {
     const std::string ascii(300, 'x');
     EXPECT_EQ(IniLookup("[A]\r\nk=" + ascii + "\r\n", "A", "k"), std::string(254, 'x'));
     EXPECT_EQ(IniLookup("[A]\r\nk=" + std::string(254, 'x') + "\r\n", "A", "k"), std::string(254, 'x'));
+    // Quoted, the profile API drops the last character it copied, which for
+    // exactly 254 inner characters is a letter: the closing quote did not fit.
+    for (const std::size_t n : {253, 254, 255, 300}) {
+        const std::string quoted = "\"" + std::string(n, 'x') + "\"";
+        EXPECT_EQ(IniLookup("[A]\r\nk=" + quoted + "\r\n", "A", "k"), std::string(n == 254 ? 253 : std::min<std::size_t>(n, 254), 'x'));
+    }
 
     // Characters, not bytes: a letter is never cut in two.
     std::string accented, expected;
@@ -84,7 +137,6 @@ TEST(IniRead, LongValueReadsAsItsFirst254Characters) {
 }
 
 TEST(IniRead, GarbageLinesAndNoFinalLineEndReadFine) {
-    using namespace std::string_literals;
     const std::string text = "\x01\x02garbage\r\n[[[\r\n]]]\r\n=\r\n\0\xFF\xFE\r\n"s +
                              "[A]\r\nnoise here\r\n=novalue\r\n[broken\r\nk=v";
     EXPECT_EQ(IniLookup(text, "A", "k"), "v");
@@ -159,6 +211,9 @@ TEST_F(WriteFixture, KeyIsAddedToTheExistingSection) {
               "[VLMR]\r\nStyle=Tile\r\nPath=/p\r\n\r\n[Startup]\r\nEnabled=True\r\n");
     EXPECT_EQ(WriteInto("[VLMR]", "VLMR", "Style", "Tile"), "[VLMR]\r\nStyle=Tile\r\n");
     EXPECT_EQ(WriteInto("[VLMR]\r\nStyle=Tile", "VLMR", "Path", "/p"), "[VLMR]\r\nStyle=Tile\r\nPath=/p\r\n");
+    // A last line ended by a lone CR gets only its LF, or the CR would join the value.
+    EXPECT_EQ(WriteInto("[VLMR]\r\nStyle=Tile\r", "VLMR", "Path", "/p"), "[VLMR]\r\nStyle=Tile\r\nPath=/p\r\n");
+    EXPECT_EQ(WriteInto("[VLMR]\r\nStyle=Tile\r", "B", "k", "v"), "[VLMR]\r\nStyle=Tile\r\n\r\n[B]\r\nk=v\r\n");
     // Into the first of two sections of that name.
     EXPECT_EQ(WriteInto("[A]\r\nx=1\r\n[A]\r\ny=2\r\n", "A", "y", "3"), "[A]\r\nx=1\r\ny=3\r\n[A]\r\ny=2\r\n");
 }
@@ -217,6 +272,32 @@ TEST_F(WriteFixture, LineBreakInANameOrValueIsRefusedAndTheFileUnchanged) {
     EXPECT_FALSE(store.Write("VL\r\nMR", "Style", "x", file));
     EXPECT_EQ(fs.files[file], before);
     EXPECT_EQ(fs.writes, 0);
+}
+
+TEST_F(WriteFixture, WriteGoesWhereTheProfileApiPutsIt) {
+    EXPECT_EQ(WriteInto("[VLMR]\r\nStyle\r\nStyle=Center\r\n", "VLMR", "Style", "Tile"),
+              "[VLMR]\r\nStyle=Tile\r\nStyle=Center\r\n");
+    EXPECT_EQ(WriteInto("[A]\r\n\x0b k\x0c=1\r\n", " a\x1a", "K\t", "2"), "[A]\r\nk=2\r\n");
+    EXPECT_EQ(WriteInto("[A]\r\nSt\0yle=1\r\n"s, "A", "St", "2"), "[A]\r\nSt\0yle=2\r\n"s);
+    EXPECT_EQ(WriteInto("a=1\r\n\r\n[B]\r\n", "", "k", "v"), "a=1\r\nk=v\r\n\r\n[B]\r\n");
+    EXPECT_EQ(WriteInto("[B]\r\n", "", "k", "v"), "k=v\r\n[B]\r\n");
+}
+
+TEST_F(WriteFixture, CrOnlyFileGetsCrOnlyLines) {
+    EXPECT_EQ(WriteInto("[VLMR]\rStyle=Center\r", "VLMR", "Path", "/p"), "[VLMR]\rStyle=Center\rPath=/p\r");
+    EXPECT_EQ(WriteInto("[VLMR]\rStyle=Center", "B", "k", "v"), "[VLMR]\rStyle=Center\r\r[B]\rk=v\r");
+    EXPECT_EQ(WriteInto("[VLMR]\rStyle=Center\rPath=x\r", "VLMR", "Style", "Tile"), "[VLMR]\rStyle=Tile\rPath=x\r");
+}
+
+TEST_F(WriteFixture, Utf16FileKeepsItsByteOrderAndEveryOtherByte) {
+    // An unpaired surrogate in a comment and a last odd byte stay as they are.
+    const std::u16string before = u"; \xD800\r\n[VLMR]\r\nStyle=Tile\r\n";
+    EXPECT_EQ(WriteInto(Utf16File(before) + "?", "VLMR", "Style", "Center"),
+              Utf16File(u"; \xD800\r\n[VLMR]\r\nStyle=Center\r\n") + "?");
+    EXPECT_EQ(WriteInto(Utf16File(before, true), "VLMR", "Path", "C:\\\xC3\xA9"),
+              Utf16File(before + u"Path=C:\\\u00e9\r\n", true));
+    EXPECT_EQ(store.Read("VLMR", "Path", file), "C:\\\xC3\xA9");
+    EXPECT_EQ(WriteInto(Utf16File(u"[A]\rx=1"), "B", "k", "v"), Utf16File(u"[A]\rx=1\r\r[B]\rk=v\r"));
 }
 
 TEST_F(WriteFixture, UnreadableFileIsNotOverwritten) {
