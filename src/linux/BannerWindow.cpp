@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "UntitledWindow.h"
+
 namespace vlmr {
 namespace {
 constexpr int kWidth = 245;   // client size in device-independent pixels
@@ -13,7 +15,6 @@ constexpr int kBannerHeight = 32;
 }  // namespace
 
 BannerWindow::BannerWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), banner_(":/banner.png") {
-    setWindowTitle("VLMR");
     setFixedSize(kWidth, kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -24,6 +25,8 @@ void BannerWindow::Show() {
         const QRect area = screen->geometry();
         move(area.center() - QPoint(kWidth / 2, kHeight / 2));
     }
+    // No caption, as it has no title bar: nor is it then taken for the boxes titled "Velmora".
+    RemoveWindowTitle(*this);
     show();
 }
 

@@ -35,7 +35,9 @@ BannerWindow::BannerWindow(HINSTANCE instance) {
     RegisterBannerClass(instance, &BannerWindow::Procedure);
     banner_ = static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    window_ = CreateWindowExW(0, kClassName, L"Velmora", WS_POPUP, 0, 0, kClientWidth, kClientHeight, nullptr,
+    // No caption: the banner has no title bar, and a name would have it taken
+    // for the message boxes titled "Velmora".
+    window_ = CreateWindowExW(0, kClassName, L"", WS_POPUP, 0, 0, kClientWidth, kClientHeight, nullptr,
                               nullptr, instance, this);
     if (window_) SizeAndCentre(window_, kClientWidth, kClientHeight);
 }

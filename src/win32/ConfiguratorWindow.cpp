@@ -1,6 +1,7 @@
 #include "win32/ConfiguratorWindow.h"
 #include "win32/WindowRouting.h"
 
+#include "win32/ClickLabel.h"
 #include "win32/DialogFont.h"
 #include "win32/Dpi.h"
 #include "win32/FrameControl.h"
@@ -123,6 +124,7 @@ void ConfiguratorWindow::CreateControls(HINSTANCE instance) {
     OStretch = CreateControl(instance, frame, L"BUTTON", L"Stretch", BS_AUTORADIOBUTTON, kIdStretch);
     Label1 = CreateControl(instance, window_, L"STATIC", L"Corvantis", WS_GROUP | SS_RIGHT | SS_NOTIFY | SS_NOPREFIX,
                            kIdCredit);
+    MakeClickLabel(Label1);
     LStart = CreateControl(instance, window_, L"BUTTON", L"Load At Startup",
                            BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, kIdStartup);
 

@@ -1,6 +1,7 @@
 #include "win32/WaitWindow.h"
 #include "win32/WindowRouting.h"
 
+#include "win32/ClickLabel.h"
 #include "win32/DialogFont.h"
 #include "win32/Dpi.h"
 #include "win32/WinText.h"
@@ -46,6 +47,7 @@ bool WaitWindow::Create() {
     label_ = CreateWindowExW(0, L"STATIC", win32::Widen(CWait::kWLabrel).c_str(),
                              WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0, 0, 0, 0, window_,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), instance_, nullptr);
+    win32::MakeClickLabel(label_);
     win32::SizeAndCentre(window_, kClientWidth, kClientHeight);
     Layout();
     return true;

@@ -23,8 +23,9 @@ def main(banner_png, screenshot_png):
     with Session() as session:
         vlmr = session.start()  # not configured: the banner stays up behind "Please Configure"
         box = session.wait_window("Velmora", vlmr.pid)
-        banner = wait_for(lambda: [w for w in session.windows("VLMR", vlmr.pid)
-                                   if session.geometry(w)[2:] == (245, 50)], what="the banner")[0]
+        banner = wait_for(lambda: session.banners(vlmr.pid), what="the banner")[0]
+        names = session.run("xprop", "-id", str(banner), "WM_NAME", "_NET_WM_NAME")
+        check(names.count("not found") == 2, f"the banner has a caption: {names!r}")
         x, y, _, _ = session.geometry(banner)
         check(abs(x - (320 - 245) / 2) <= 1 and abs(y - (240 - 50) / 2) <= 1, f"banner at {x},{y}, not centred")
         icons = session.run("xprop", "-len", "10000000", "-id", str(banner), "_NET_WM_ICON")

@@ -11,10 +11,6 @@ import time
 from vlmr_session import Session, check, finished, start_xvfb, wait_for
 
 
-def banner_of(session, pid):
-    return [w for w in session.windows("VLMR", pid) if session.geometry(w)[2:] == (245, 50)]
-
-
 def expect_message(session, pid, text):
     box = session.wait_window("Velmora", pid)
     shown = session.message_text(box)
@@ -25,11 +21,11 @@ def expect_message(session, pid, text):
 def not_installed(session):
     vlmr = session.start()
     box = expect_message(session, vlmr.pid, "Please Configure")
-    check(banner_of(session, vlmr.pid), "the banner is not shown behind 'Please Configure'")
+    check(session.banners(vlmr.pid), "the banner is not shown behind 'Please Configure'")
     session.press(box, "Return")
     configurator = session.wait_window("Velmora Configurator", vlmr.pid)
     check(session.geometry(configurator)[2:] == (362, 107), "the configurator is not 362 x 107")
-    check(not banner_of(session, vlmr.pid), "the banner stays up beside the configurator")
+    check(not session.banners(vlmr.pid), "the banner stays up beside the configurator")
     check(vlmr.poll() is None, "the program ended while the configurator is open")
     session.close_window(configurator)
     check(finished(vlmr) == 0, "closing the configurator did not end the program with 0")
@@ -48,7 +44,7 @@ def second_instance(session):
     for args in [(), ("Config",)]:
         second = session.start(*args)
         box = expect_message(session, second.pid, "Velmora Is Allready Running")
-        check(not banner_of(session, second.pid), "the second start shows the banner")
+        check(not session.banners(second.pid), "the second start shows the banner")
         session.press(box, "Return")
         check(finished(second) == 0, "the refused start did not exit 0")
         wait_for(lambda: session.screenshot().data == before.data, 5, f"the screen as before a second start {args}")
@@ -70,7 +66,7 @@ def config_argument(session):
     vlmr = session.start("Config")
     configurator = session.wait_window("Velmora Configurator", vlmr.pid)
     check(not session.windows("Velmora", vlmr.pid), "a message box came with the argument Config")
-    check(not banner_of(session, vlmr.pid), "the banner came with the argument Config")
+    check(not session.banners(vlmr.pid), "the banner came with the argument Config")
     session.close_window(configurator)
     check(finished(vlmr) == 0, "closing the configurator did not end the program with 0")
 

@@ -310,7 +310,7 @@ def twelve(session):
     # The next start without arguments is a boot run with the new list.
     boot = session.start()
     check(finished(boot) == 0, f"the boot run exited {boot.returncode}: {boot.stderr.read()!r}")
-    wait_for(lambda: not session.windows("VLMR", boot.pid), what="the banner to go")
+    wait_for(lambda: not session.windows("", boot.pid), what="the banner to go")
     shot = session.screenshot()
     colour = shot.pixel(shot.width // 2, shot.height // 2)
     check(colour in COLOURS, f"the root is {colour}, none of the twelve")

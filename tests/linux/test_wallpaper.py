@@ -17,7 +17,7 @@ def boot_run(session, image, style):
     code = finished(vlmr)
     check(code == 0, f"boot run exited {code}: {vlmr.stderr.read()!r}")
     # The server may still be taking the banner down.
-    wait_for(lambda: not session.windows("VLMR", vlmr.pid), what="the banner to go")
+    wait_for(lambda: not session.windows("", vlmr.pid), what="the banner to go")
     return session.screenshot()
 
 

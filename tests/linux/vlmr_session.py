@@ -120,6 +120,10 @@ class Session:
                          "^" + re.escape(title) + "$", check=False)
         return [int(w) for w in found.split()]
 
+    def banners(self, pid):
+        """The banner: a window of the process with no name at all, 245 x 50."""
+        return [w for w in self.windows("", pid) if self.geometry(w)[2:] == (245, 50)]
+
     def wait_window(self, title, pid, timeout=15.0):
         return wait_for(lambda: self.windows(title, pid), timeout, f"window '{title}'")[0]
 

@@ -37,7 +37,7 @@ int ShowBanner() {
     }
     DWORD process = 0;
     GetWindowThreadProcessId(box, &process);
-    HWND banner = FindBorderlessWindow(process);
+    HWND banner = FindBanner(process);
     if (banner == nullptr) {
         std::fprintf(stderr, "no banner window behind the box\n");
         return 1;

@@ -12,6 +12,10 @@
 #include <sstream>
 #include <utility>
 
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include "BuildConfig.h"
 #include "Scenario.h"
 #include "win32/ConfigControlIds.h"
@@ -286,6 +290,26 @@ protected:
         PostMessageW(label_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 6));
         PostMessageW(label_, WM_LBUTTONUP, 0, MAKELPARAM(10, 6));
     }
+    // Pressed on the label, moved off and released there; handled when this returns.
+    void PressAndDragOff() const {
+        SendMessageW(label_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 6));
+        SendMessageW(label_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, -40));
+        SendMessageW(label_, WM_LBUTTONUP, 0, MAKELPARAM(10, -40));
+    }
+
+    // Whether the stand-in browser was ever started: still running, or gone
+    // after writing its line (the process list is read first).
+    bool BrowserEverStarted() const {
+        bool running = false;
+        const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        EXPECT_NE(snapshot, INVALID_HANDLE_VALUE);
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more && !running; more = Process32NextW(snapshot, &entry))
+            running = CompareStringOrdinal(entry.szExeFile, -1, browser_.filename().c_str(), -1, TRUE) == CSTR_EQUAL;
+        CloseHandle(snapshot);
+        return running || fs::exists(browserLog_);
+    }
 
     // Each start of the stand-in browser, with its parameter text.
     std::vector<std::string> BrowserStarts() const {
@@ -368,6 +392,19 @@ TEST_F(CreditLabel, StartsTheRegisteredBrowserWithTheHomePageAndLeavesNoProbe) {
     ExpectStarts(2);
     ExpectUsersPageUntouched();
     EXPECT_EQ(Entries(temp_), std::set<std::wstring>{});
+    ExpectConfiguratorOpen();
+}
+
+// The click is complete on the release over the label, as a button's: a
+// press dragged off it opens nothing, and the next click opens the page once.
+TEST_F(CreditLabel, APressDraggedOffTheLabelStartsNothing) {
+    Register();
+    Start();
+    PressAndDragOff();
+    EXPECT_FALSE(BrowserEverStarted()) << "a press released off the label started the browser";
+    Click();
+    ExpectStarts(1);
+    ExpectNoMessageBox();
     ExpectConfiguratorOpen();
 }
 

@@ -37,8 +37,11 @@ protected:
     }
 
     static void ExpectBannerShownCentred(const AppProcess& process) {
-        HWND banner = FindBorderlessWindow(process.Id());
+        HWND banner = FindBanner(process.Id());
         ASSERT_NE(banner, nullptr) << "no banner window behind the message";
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(banner, GWL_STYLE));
+        EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME), 0u) << "the banner has a frame";
+        EXPECT_EQ(WindowTitle(banner), L"") << "the banner has a caption";
         const SIZE client = ClientSize(banner);
         EXPECT_EQ(client.cx, kBannerWidth);
         EXPECT_EQ(client.cy, kBannerHeight);
@@ -68,7 +71,7 @@ TEST_F(StartupCourse, MissingInstalledMarkerAsksForConfigurationThenOpensTheConf
     HWND configurator =
         WaitForWindow([&] { return FindTitledWindow(run.Id(), L"Velmora Configurator"); }, kWindowTimeoutMs);
     ASSERT_NE(configurator, nullptr);
-    EXPECT_EQ(FindBorderlessWindow(run.Id()), nullptr) << "the banner stays visible beside the configurator";
+    EXPECT_EQ(FindBanner(run.Id()), nullptr) << "the banner stays visible beside the configurator";
     ExpectConfiguratorEndsTheRun(run);
     EXPECT_TRUE(folder_.LogLines().empty()) << "a wallpaper was applied without the installed marker";
 }
@@ -141,7 +144,7 @@ TEST_P(ConfiguratorRequest, OpensTheConfiguratorWithoutBannerOrMessage) {
         WaitForWindow([&] { return FindTitledWindow(run.Id(), L"Velmora Configurator"); }, kWindowTimeoutMs);
     ASSERT_NE(configurator, nullptr);
     EXPECT_EQ(FindMessageBox(run.Id(), L"Velmora"), nullptr);
-    EXPECT_EQ(FindBorderlessWindow(run.Id()), nullptr);
+    EXPECT_EQ(FindBanner(run.Id()), nullptr);
     ExpectConfiguratorEndsTheRun(run);
 }
 

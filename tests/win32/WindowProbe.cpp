@@ -78,11 +78,9 @@ HWND FindTitledWindow(DWORD processId, const std::wstring& title) {
     return nullptr;
 }
 
-HWND FindBorderlessWindow(DWORD processId) {
-    for (HWND window : TopLevelWindows(processId, true)) {
-        const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-        if (!IsDialogBox(window) && (style & WS_CAPTION) == 0 && (style & WS_THICKFRAME) == 0) return window;
-    }
+HWND FindBanner(DWORD processId) {
+    for (HWND window : TopLevelWindows(processId, true))
+        if (WindowClass(window) == L"VelmoraBanner") return window;
     return nullptr;
 }
 

@@ -30,8 +30,8 @@ HWND ChildWithId(HWND window, int id);
 
 // A visible top-level window with this exact title that is not a dialog box.
 HWND FindTitledWindow(DWORD processId, const std::wstring& title);
-// The borderless window of a process: visible, no caption, not a dialog box.
-HWND FindBorderlessWindow(DWORD processId);
+// The visible banner of a process, by its class: it has no title to go by.
+HWND FindBanner(DWORD processId);
 
 SIZE ClientSize(HWND window);
 RECT ClientRectOnScreen(HWND window);

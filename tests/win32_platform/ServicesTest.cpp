@@ -115,6 +115,7 @@ TEST(BannerWindow, ClientIs245By50AtNinetySixDpiAndAClickReachesThePresenter) {
     const auto style = GetWindowLongPtrW(window, GWL_STYLE);
     EXPECT_TRUE(style & WS_POPUP);
     EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME));
+    EXPECT_EQ(GetWindowTextLengthW(window), 0) << "the banner has a caption";
 
     int clicks = 0;
     banner.OnClick([&] { ++clicks; });

@@ -171,6 +171,14 @@ TEST(WaitWindow, AClickOnTheLabelRunsTheActionOnce) {
     PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     DeliverPending();
     EXPECT_EQ(clicks, 1);
+    // The click is the release over the label: a press dragged off it is none.
+    PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    DeliverPending();
+    EXPECT_EQ(clicks, 1) << "the press alone acted";
+    PostMessageW(label, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, -20));
+    PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(5, -20));
+    DeliverPending();
+    EXPECT_EQ(clicks, 1) << "a press released off the label acted";
     // A click on the window beside the label is no click on the label.
     PostMessageW(reinterpret_cast<HWND>(wait.Handle()), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
     PostMessageW(reinterpret_cast<HWND>(wait.Handle()), WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
