@@ -70,9 +70,12 @@ std::string Printable(const std::string& name) {
 
 }  // namespace
 
+void SayWallpaperUnchanged(const std::string& why) {
+    std::fprintf(stderr, "VLMR: the wallpaper stays as it was; %s\n", why.c_str());
+}
+
 bool DesktopSetter::Refuse(const std::string& file, const char* why) {
-    std::fprintf(stderr, "VLMR: the wallpaper stays as it was; %s: %s\n", Printable(file).c_str(),
-                 why);
+    SayWallpaperUnchanged(Printable(file) + ": " + why);
     return false;
 }
 

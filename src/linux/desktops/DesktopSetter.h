@@ -13,6 +13,9 @@
 
 namespace vlmr {
 
+// One line on stderr saying why the wallpaper stays as it was.
+void SayWallpaperUnchanged(const std::string& why);
+
 class DesktopSetter : public ActiveDesktop {
 public:
     bool GetDesktopItemOptions(ComponentsOpt& options) final {

@@ -1,13 +1,20 @@
 #include "KdePlasmaWallpaper.h"
 
 #include "DesktopSetter.h"
+#include "DesktopStartWait.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
 #include <QDBusReply>
+#include <QDBusServiceWatcher>
+#include <QDeadlineTimer>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +25,54 @@ namespace {
 const QString kService = QStringLiteral("org.kde.plasmashell");
 // plasmashell runs the script on its user-interface thread; a hung shell must not hang us.
 constexpr int kCallTimeoutMs = 10000;
+// Between two scripts sent to a shell that owns its name but cannot run them yet.
+constexpr std::chrono::milliseconds kScriptRetryPause{200};
+
+const std::string kGaveUp = "plasmashell did not take scripts within " +
+                            std::to_string(kDesktopStartWait.count()) + " s";
+
+bool ShellRegistered(const QDBusConnection& bus) {
+    const QDBusReply<bool> registered = bus.interface()->isServiceRegistered(kService);
+    return registered.isValid() && registered.value();
+}
+
+// Until plasmashell owns its name or the deadline has passed, serving events meanwhile.
+bool WaitForShell(const QDBusConnection& bus, const QDeadlineTimer& deadline) {
+    // Watching before looking: a shell that registers in between is not missed.
+    QDBusServiceWatcher watcher(kService, bus, QDBusServiceWatcher::WatchForRegistration);
+    bool registered = false;
+    QObject::connect(&watcher, &QDBusServiceWatcher::serviceRegistered, &watcher,
+                     [&registered] { registered = true; });
+    if (ShellRegistered(bus)) return true;
+    RunEventsUntil([&registered] { return registered; }, deadline);
+    return ShellRegistered(bus);
+}
+
+// The shell's answer to one script. A shell busy starting may take a while
+// to run it: the banner is served meanwhile.
+QDBusMessage RunScript(const QDBusMessage& call) {
+    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(call, kCallTimeoutMs);
+    QDBusPendingCallWatcher watcher(pending);  // its signal wakes the wait
+    RunEventsUntil([&pending] { return pending.isFinished(); },
+                   QDeadlineTimer(2 * kCallTimeoutMs));  // the bus ends the call at its timeout
+    if (!pending.isFinished())
+        return call.createErrorReply(QDBusError::NoReply, QStringLiteral("no answer"));
+    return pending.reply();
+}
+
+// Plasma owns its name before its scripting object is there, and a shell
+// that restarts leaves the name free for a moment: such a call found nobody
+// to run the script, which is no answer yet.
+bool NobodyToRunIt(const QDBusMessage& reply) {
+    if (reply.type() != QDBusMessage::ErrorMessage) return false;
+    switch (QDBusError(reply).type()) {
+    case QDBusError::ServiceUnknown:
+    case QDBusError::UnknownObject:
+    case QDBusError::UnknownInterface:
+    case QDBusError::UnknownMethod: return true;
+    default: return reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
+    }
+}
 
 // org.kde.image's FillMode is a QtQuick Image fill mode: Pad 6, Tile 3, Stretch 0.
 int FillMode(std::uint32_t style) {
@@ -90,6 +145,8 @@ QString ScriptFor(const std::string& file, std::uint32_t style) {
 
 class KdePlasmaDesktop final : public DesktopSetter {
 public:
+    explicit KdePlasmaDesktop(const QDeadlineTimer& shellDeadline) : shellDeadline_(shellDeadline) {}
+
     bool Apply(const std::string& path, std::uint32_t style) override {
         // Plasma takes any URL without complaint and shows an empty desktop for a missing file.
         const std::optional<std::string> file = PictureFile(path);
@@ -99,22 +156,41 @@ public:
             kService, QStringLiteral("/PlasmaShell"), QStringLiteral("org.kde.PlasmaShell"),
             QStringLiteral("evaluateScript"));
         call << ScriptFor(*file, style);
-        const QDBusMessage reply =
-            QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs);
+        QDBusMessage reply;
+        const bool answered = WaitUntil(
+            [&] {
+                reply = RunScript(call);
+                return !NobodyToRunIt(reply);
+            },
+            shellDeadline_, kScriptRetryPause);
+        if (!answered) return Refuse(*file, kGaveUp.c_str());
+        if (reply.type() == QDBusMessage::ReplyMessage) return true;
         // A script error ("Widgets are locked", a missing desktop) comes back as an error reply.
-        return reply.type() == QDBusMessage::ReplyMessage;
+        const std::string why = "plasmashell did not run the script: " +
+                                reply.errorMessage().toStdString();
+        return Refuse(*file, why.c_str());
     }
+
+private:
+    QDeadlineTimer shellDeadline_;  // the bound of the wait that began in Create
 };
 
 }  // namespace
 
 std::unique_ptr<ActiveDesktop> KdePlasmaWallpaper::Create() {
     const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || bus.interface() == nullptr) return nullptr;
-    // Only a running shell counts: outside Plasma nothing may start one for us.
-    const QDBusReply<bool> registered = bus.interface()->isServiceRegistered(kService);
-    if (!registered.isValid() || !registered.value()) return nullptr;
-    return std::make_unique<KdePlasmaDesktop>();
+    if (!bus.isConnected() || bus.interface() == nullptr) {
+        SayWallpaperUnchanged("no session bus, so plasmashell cannot be reached");
+        return nullptr;
+    }
+    // Only a running shell counts: nothing may start one for us, so we wait for the session's own.
+    const QDeadlineTimer deadline(kDesktopStartWait);
+    if (!WaitForShell(bus, deadline)) {
+        SayWallpaperUnchanged("org.kde.plasmashell did not appear on the session bus within " +
+                              std::to_string(kDesktopStartWait.count()) + " s");
+        return nullptr;
+    }
+    return std::make_unique<KdePlasmaDesktop>(deadline);
 }
 
 }  // namespace vlmr

@@ -9,7 +9,9 @@ namespace vlmr {
 
 class KdePlasmaWallpaper : public WallpaperService {
 public:
-    // nullptr when org.kde.plasmashell is not on the session bus.
+    // Waits, serving events, until org.kde.plasmashell is on the session bus;
+    // nullptr, after a line on stderr, when it is not there within the bound
+    // (the setter's apply waits out the rest of it for the shell to take scripts).
     std::unique_ptr<ActiveDesktop> Create() override;
 };
 

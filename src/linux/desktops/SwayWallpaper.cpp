@@ -1,8 +1,10 @@
 #include "SwayWallpaper.h"
 
 #include "DesktopSetter.h"
+#include "DesktopStartWait.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -28,19 +32,30 @@ namespace {
 // swaymsg answers at once from a live compositor; a hung one must not hold up the boot run.
 constexpr int kReplyTimeoutMs = 10000;
 
-// True when something accepts connections on the Unix socket at path.
-bool SocketAnswers(const char* path) {
-    struct stat info {};
-    if (stat(path, &info) != 0 || !S_ISSOCK(info.st_mode)) return false;
+// Between two looks for a socket that is not there yet.
+constexpr std::chrono::milliseconds kSocketPollPause{200};
+
+enum class SocketState {
+    Answers,  // something accepts connections on it
+    Absent,   // not made yet, when sway is still starting
+    Dead,     // never will answer: not a socket, or one nobody listens on
+};
+
+SocketState SocketAt(const char* path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (std::strlen(path) >= sizeof address.sun_path) return false;
+    if (std::strlen(path) >= sizeof address.sun_path) return SocketState::Dead;
+    struct stat info {};
+    if (stat(path, &info) != 0) return errno == ENOENT ? SocketState::Absent : SocketState::Dead;
+    if (!S_ISSOCK(info.st_mode)) return SocketState::Dead;
     std::strcpy(address.sun_path, path);
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
+    if (fd < 0) return SocketState::Dead;
     const bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     close(fd);
-    return ok;  // a socket left behind by a compositor that died refuses
+    // sway listens on its socket as soon as it has made it: one that refuses
+    // was left behind by a compositor that has ended.
+    return ok ? SocketState::Answers : SocketState::Dead;
 }
 
 // swaymsg prints one object a command, each with "success"; all must have succeeded.
@@ -129,10 +144,29 @@ private:
 
 std::unique_ptr<ActiveDesktop> SwayWallpaper::Create() {
     const char* socket = std::getenv("SWAYSOCK");
-    if (socket == nullptr || *socket == '\0' || !SocketAnswers(socket)) return nullptr;
+    if (socket == nullptr || *socket == '\0') {
+        SayWallpaperUnchanged("SWAYSOCK is not set, so sway cannot be reached");
+        return nullptr;
+    }
     QString swaymsg = QStandardPaths::findExecutable("swaymsg");
-    if (swaymsg.isEmpty()) return nullptr;
-    return std::make_unique<SwayDesktop>(std::move(swaymsg));
+    if (swaymsg.isEmpty()) {
+        SayWallpaperUnchanged("swaymsg is not on PATH");
+        return nullptr;
+    }
+    // Started at logon, we may look before sway has made its socket.
+    SocketState state = SocketState::Absent;
+    WaitUntil([&] { return (state = SocketAt(socket)) != SocketState::Absent; },
+              QDeadlineTimer(kDesktopStartWait), kSocketPollPause);
+    switch (state) {
+    case SocketState::Answers: return std::make_unique<SwayDesktop>(std::move(swaymsg));
+    case SocketState::Absent:
+        SayWallpaperUnchanged("sway's socket " + std::string(socket) + " did not appear within " +
+                              std::to_string(kDesktopStartWait.count()) + " s");
+        return nullptr;
+    case SocketState::Dead: break;
+    }
+    SayWallpaperUnchanged("nothing answers on sway's socket " + std::string(socket));
+    return nullptr;
 }
 
 }  // namespace vlmr

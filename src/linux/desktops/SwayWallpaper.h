@@ -9,7 +9,9 @@ namespace vlmr {
 
 class SwayWallpaper : public WallpaperService {
 public:
-    // nullptr when nothing answers on $SWAYSOCK or swaymsg is not on PATH.
+    // Waits, serving events, for $SWAYSOCK to be made; nullptr, after a line
+    // on stderr, when it is not there within the bound, nothing answers on
+    // it, or swaymsg is not on PATH.
     std::unique_ptr<ActiveDesktop> Create() override;
 };
 

@@ -1,9 +1,10 @@
 """A stand-in plasmashell on the session bus: owns org.kde.plasmashell and
 exports /PlasmaShell org.kde.PlasmaShell.evaluateScript, which saves each
 script as LOG_DIR/script-N.js. In "locked" mode it answers every script
-with the error a shell with locked widgets sends.
+with the error a shell with locked widgets sends. In "late" mode it owns the
+name a second before it exports /PlasmaShell, as a starting shell does.
 
-    fake_plasmashell.py LOG_DIR ok|locked
+    fake_plasmashell.py LOG_DIR ok|locked|late
 
 Prints "ready" once the name is owned."""
 import os
@@ -39,13 +40,22 @@ def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     name = dbus.service.BusName("org.kde.plasmashell", bus, do_not_queue=True)
-    shell = Shell(bus, log_dir, mode == "locked")
+    shells = []
+
+    def export():
+        shells.append(Shell(bus, log_dir, mode == "locked"))
+        return False
+
+    if mode == "late":
+        GLib.timeout_add(1000, export)
+    else:
+        export()
     loop = GLib.MainLoop()
     # Gone with the bus: a test that dies leaves no shell behind.
     bus.call_on_disconnection(lambda _: loop.quit())
     print("ready", flush=True)
     loop.run()
-    del name, shell
+    del name, shells
 
 
 if __name__ == "__main__":

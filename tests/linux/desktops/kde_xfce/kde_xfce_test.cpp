@@ -12,6 +12,7 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -169,7 +170,8 @@ protected:
         process.setProcessEnvironment(env);
         process.start(program, arguments);
         Outcome run;
-        if (!process.waitForFinished(30000)) {
+        // Beyond the 30 s a setter may wait for its desktop's shell.
+        if (!process.waitForFinished(60000)) {
             Finish(process);
             run.err = QStringLiteral("did not finish: ") + program;
             return run;
@@ -510,8 +512,43 @@ TEST_F(kde, MissingFileSendsNoScript) {
 
 TEST_F(kde, AbsentWithoutPlasmashell) {
     ASSERT_NO_FATAL_FAILURE(StartBus(true));  // another desktop's service does not count
+    QElapsedTimer clock;
+    clock.start();
     const Outcome run = Probe("kde", 2, Picture(QStringLiteral("a.bmp")));
+    const qint64 waitedMs = clock.elapsed();
     EXPECT_EQ(run.exit, 2) << run.out.toStdString() << run.err.toStdString();
+    // A shell that never comes is waited for 30 s, then given up on in one line.
+    EXPECT_GE(waitedMs, 30000);
+    EXPECT_LT(waitedMs, 40000);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("VLMR: "))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("org.kde.plasmashell"))) << run.err.toStdString();
+    EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << run.err.toStdString();
+}
+
+TEST_F(kde, ShellStartedAfterUsStillGetsTheWallpaper) {
+    ASSERT_NO_FATAL_FAILURE(StartBus(false));
+    const QString picture = Picture(QStringLiteral("late.bmp"));
+    QProcess probe;
+    probe.setProcessEnvironment(env_);
+    probe.start(QStringLiteral(VELMORA_PROBE), {QStringLiteral("kde"), QStringLiteral("2"), picture});
+    ASSERT_TRUE(probe.waitForStarted());
+    // At logon plasmashell comes seconds after autostart programs, and owns
+    // its name before it takes scripts ("late" mode).
+    QThread::sleep(3);
+    ASSERT_NO_FATAL_FAILURE(StartShell("late"));
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardOutput().toStdString()
+                                   << probe.readAllStandardError().toStdString();
+
+    const QStringList scripts = Scripts();
+    ASSERT_EQ(scripts.size(), 1);
+    const QJsonArray desktops = RunScript(scripts[0], 1);
+    ASSERT_EQ(desktops.size(), 1);
+    const QJsonArray writes = desktops[0][QStringLiteral("writes")].toArray();
+    EXPECT_TRUE(std::any_of(writes.begin(), writes.end(), [&](const QJsonValue& write) {
+        return write[QStringLiteral("key")].toString() == QLatin1String("Image") &&
+               write[QStringLiteral("path")].toString() == picture;
+    })) << QJsonDocument(desktops).toJson().toStdString();
 }
 
 }  // namespace

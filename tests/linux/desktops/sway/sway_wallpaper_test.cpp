@@ -8,7 +8,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -483,8 +485,17 @@ TEST_F(sway, ServiceNeedsALiveSocketAndSwaymsg) {
     unsetenv("SWAYSOCK");
     EXPECT_EQ(SwayWallpaper().Create(), nullptr) << "no SWAYSOCK";
 
+    // A socket not made yet is waited for 30 s, then given up on in one line.
     setenv("SWAYSOCK", (pictures_ / "gone.sock").c_str(), 1);
+    testing::internal::CaptureStderr();
+    const auto asked = Clock::now();
     EXPECT_EQ(SwayWallpaper().Create(), nullptr) << "SWAYSOCK names nothing";
+    const auto waited = Clock::now() - asked;
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_GE(waited, std::chrono::seconds(30));
+    EXPECT_LT(waited, std::chrono::seconds(40));
+    EXPECT_EQ(said.rfind("VLMR: ", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 
     const std::string plain = Solid("plain.bmp", 1, 1, kRed);
     setenv("SWAYSOCK", plain.c_str(), 1);
@@ -504,6 +515,18 @@ TEST_F(sway, ServiceNeedsALiveSocketAndSwaymsg) {
     setenv("SWAYSOCK", live.c_str(), 1);
     setenv("PATH", (root_ / "run").c_str(), 1);  // no swaymsg there
     EXPECT_EQ(SwayWallpaper().Create(), nullptr) << "swaymsg not on PATH";
+}
+
+TEST_F(sway, SocketMadeAfterTheStartIsWaitedFor) {
+    EnvGuard socketGuard("SWAYSOCK");
+    // sway's socket turns up under SWAYSOCK a second after the setter starts
+    // looking; the timer fires only if the wait runs the event loop.
+    const fs::path later = root_ / "later.sock";
+    setenv("SWAYSOCK", later.c_str(), 1);
+    QTimer::singleShot(1000, [later] { fs::create_symlink(ipc_, later); });
+    ASSERT_TRUE(Apply(Solid("late.bmp", 40, 30, kRed), WPSTYLE_CENTER));
+    const Complaint complaint = WaitForScreen(CentredRed(40, 30));
+    EXPECT_FALSE(complaint) << *complaint;
 }
 
 }  // namespace
