@@ -1,5 +1,6 @@
 #include "PosixFileSystem.h"
 
+#include "Fd.h"
 #include "PosixStatus.h"
 #include "RegularFile.h"
 
@@ -14,27 +15,6 @@
 
 namespace vlmr {
 namespace {
-
-// Closes the descriptor when the scope ends.
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and reports whether the close itself succeeded.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 std::string FolderOf(std::string_view path) {
     const std::size_t slash = path.rfind('/');

@@ -7,24 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Fd.h"
 #include "PosixStatus.h"
 
 namespace vlmr {
 namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 Status TooLarge() { return Status::Fail(ErrorKind::Other, "File too large"); }
 
