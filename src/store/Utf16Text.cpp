@@ -69,6 +69,12 @@ bool DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& c, std::size
 
 }  // namespace
 
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
+    char32_t c = 0;
+    std::size_t size = 0;
+    return DecodeUtf8At(text, pos, c, size) ? size : 0;
+}
+
 Utf16Order Utf16OrderOf(std::string_view bytes) {
     if (bytes.substr(0, kUtf16BomSize) == "\xFF\xFE") return Utf16Order::LittleEndian;
     if (bytes.substr(0, kUtf16BomSize) == "\xFE\xFF") return Utf16Order::BigEndian;

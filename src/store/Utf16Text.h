@@ -19,6 +19,10 @@ Utf16Order Utf16OrderOf(std::string_view bytes);
 // as U+FFFD; a last odd byte is no unit and is skipped.
 std::string Utf16ToUtf8(std::string_view units, Utf16Order order);
 
+// Bytes of the well-formed UTF-8 sequence at text[pos] (no overlong form,
+// no surrogate, nothing past U+10FFFF), or 0 when there is none.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos);
+
 // UTF-16 units of UTF-8 text; a byte that starts no valid sequence becomes U+FFFD.
 std::string Utf8ToUtf16(std::string_view utf8, Utf16Order order);
 

@@ -6,41 +6,14 @@
 
 #include <sys/stat.h>
 
+#include "store/Utf16Text.h"
+
 namespace vlmr {
 namespace {
 
-// Length of the well-formed UTF-8 sequence at text[at] (no overlong forms,
-// no surrogates, nothing past U+10FFFF), or 0 when there is none.
-std::size_t Utf8Length(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned lead = byte(at);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned low = 0x80;
-    unsigned high = 0xbf;
-    if (lead >= 0xc2 && lead <= 0xdf) {
-        length = 2;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-        length = 3;
-        if (lead == 0xe0) low = 0xa0;
-        if (lead == 0xed) high = 0x9f;
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-        length = 4;
-        if (lead == 0xf0) low = 0x90;
-        if (lead == 0xf4) high = 0x8f;
-    } else {
-        return 0;
-    }
-    if (text.size() - at < length) return 0;
-    if (byte(at + 1) < low || byte(at + 1) > high) return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xbf) return 0;
-    return length;
-}
-
 bool IsUtf8(const std::string& text) {
     for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = Utf8Length(text, at);
+        const std::size_t length = Utf8SequenceLength(text, at);
         if (length == 0) return false;
         at += length;
     }
@@ -54,7 +27,7 @@ std::string Printable(const std::string& name) {
     std::string out;
     for (std::size_t at = 0; at < name.size();) {
         const auto c = static_cast<unsigned char>(name[at]);
-        const std::size_t length = Utf8Length(name, at);
+        const std::size_t length = Utf8SequenceLength(name, at);
         if (length > 1 || (length == 1 && c >= 0x20 && c != 0x7f && c != '\\')) {
             out.append(name, at, length);
             at += length;
