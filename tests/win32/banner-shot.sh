@@ -5,16 +5,7 @@
 # Runs inside the Wine prefix and the display of run-under-wine.sh.
 set -eu
 driver=$1 exe=$2 logo=$3 out=$4
-: "${DISPLAY:?needs the X display of run-under-wine.sh}" "${WINEPREFIX:?needs the Wine prefix of run-under-wine.sh}"
-
-work=$(mktemp -d)
-vlmr=
-cleanup() {
-  if [ -n "$vlmr" ] && kill -0 "$vlmr" 2>/dev/null; then kill "$vlmr"; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "banner-shot: $*" >&2; exit 1; }
+. "$(dirname "$0")/wine-session.sh"
 
 # A fresh application folder without the installed marker.
 mkdir "$work/app"

@@ -6,18 +6,9 @@
 # Runs inside the Wine prefix and the display of run-under-wine.sh.
 set -eu
 driver=$1 exe=$2 out=$3
-: "${DISPLAY:?needs the X display of run-under-wine.sh}" "${WINEPREFIX:?needs the Wine prefix of run-under-wine.sh}"
-
-work=$(mktemp -d)
-vlmr=
+. "$(dirname "$0")/wine-session.sh"
 x11key='HKCU\Software\Wine\X11 Driver'
-cleanup() {
-  if [ -n "$vlmr" ] && kill -0 "$vlmr" 2>/dev/null; then kill "$vlmr"; fi
-  wine reg delete "$x11key" /v Decorated /f >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "configurator-shot: $*" >&2; exit 1; }
+undo='wine reg delete "$x11key" /v Decorated /f >/dev/null 2>&1 || true'
 
 # Without a window manager Wine draws the title bar itself only when asked.
 wine reg add "$x11key" /v Decorated /d N /f >/dev/null 2>&1 || fail "cannot ask Wine to draw window frames"

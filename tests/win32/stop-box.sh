@@ -7,16 +7,7 @@
 # Usage: stop-box.sh VLMR.exe   (inside the Wine prefix and display of run-under-wine.sh)
 set -eu
 exe=$1
-: "${DISPLAY:?needs the X display of run-under-wine.sh}" "${WINEPREFIX:?needs the Wine prefix of run-under-wine.sh}"
-
-work=$(mktemp -d)
-vlmr=
-cleanup() {
-  if [ -n "$vlmr" ] && kill -0 "$vlmr" 2>/dev/null; then kill "$vlmr"; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "stop-box: $*" >&2; exit 1; }
+. "$(dirname "$0")/wine-session.sh"
 
 cp "$exe" "$work/VLMR.exe"
 printf '07/12/2026\r\n' > "$work/Installed"
