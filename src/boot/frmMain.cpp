@@ -8,6 +8,7 @@
 #include "shell/OpenWebPage.h"
 #include "store/INIMod.h"
 #include "store/ImageListFile.h"
+#include "store/RunLog.h"
 
 namespace vlmr {
 
@@ -19,20 +20,29 @@ void frmMain::Load() {
 
     // A check that fails counts as another copy running: refusing is safer
     // than two copies writing the same files.
-    if (rt.CheckOtherInstance() != InstanceCheck::Alone) {
+    const InstanceCheck instance = rt.CheckOtherInstance();
+    if (instance != InstanceCheck::Alone) {
+        LogInfo(std::string("VLMR ") + kVersionText + " started; " +
+                (instance == InstanceCheck::AnotherRunning
+                     ? "another copy is running, so this one ends"
+                     : "whether another copy runs cannot be told, so this one ends"));
         rt.ShowMessage("Velmora Is Allready Running", "Velmora", MessageIcon::Warning);
         view_.Unload();
         rt.EndProgram();
         return;
     }
 
+    RollOverLog();
+
     // Exactly "Config", letter case included; anything else is a boot run.
     if (rt.CommandLineText() == "Config") {
+        LogInfo(std::string("VLMR ") + kVersionText + " started: configurator");
         view_.Hide();
         showConfigurator_();
         return;
     }
 
+    LogInfo(std::string("VLMR ") + kVersionText + " started: boot run");
     view_.Show();
     view_.Focus();
     rt.DeliverPendingMessages();  // paint the banner
@@ -40,6 +50,8 @@ void frmMain::Load() {
     // A marker that cannot be looked for counts as missing.
     const std::optional<bool> installed = FileExists(s_.files, rt.AppFile("Installed"));
     if (!installed.value_or(false)) {
+        LogInfo(installed ? "no installed marker yet: the configurator opens"
+                          : "the installed marker cannot be looked for, so it counts as missing: the configurator opens");
         rt.ShowMessage("Please Configure", "Velmora", MessageIcon::Information);
         view_.Hide();
         showConfigurator_();
@@ -47,17 +59,30 @@ void frmMain::Load() {
     }
 
     if (!LoadListFromFile(s_.files, rt, rt.AppFile("IPaths.dat"), PList)) return;  // the program has ended
+    LogInfo("image list " + rt.AppFile("IPaths.dat") + ": " + std::to_string(PList.Count()) + " entries");
     rt.DeliverPendingMessages();
 
     DrawImage();
     rt.DeliverPendingMessages();
 
-    if (SelectedImage.empty()) SelectedImage = rt.FallbackImage();
+    if (SelectedImage.empty()) {
+        SelectedImage = rt.FallbackImage();
+        LogInfo(PList.Count() == 0 ? "the list is empty: the fallback picture " + SelectedImage
+                                   : "the drawn entry is an empty line: the fallback picture " + SelectedImage);
+    } else {
+        LogInfo("drawn entry " + std::to_string(*PList.Selected() + 1) + " of " + std::to_string(PList.Count()) +
+                ": " + SelectedImage);
+    }
 
     const std::string style = ReadIniValue(s_.settings, "VLMR", "Style", rt.AppFile("Config.ini"));
-    if (style == "Center") ApplyWallpaper(s_.wallpaper, SelectedImage, WPSTYLE_CENTER, true);
-    if (style == "Tile") ApplyWallpaper(s_.wallpaper, SelectedImage, WPSTYLE_TILE, true);
-    if (style == "Stretch") ApplyWallpaper(s_.wallpaper, SelectedImage, WPSTYLE_STRETCH, true);
+    if (style == "Center" || style == "Tile" || style == "Stretch") {
+        LogInfo("style " + style + "; desktop: " + s_.wallpaper.Mechanism());
+        const std::int32_t code = style == "Center" ? WPSTYLE_CENTER : style == "Tile" ? WPSTYLE_TILE : WPSTYLE_STRETCH;
+        ApplyWallpaper(s_.wallpaper, SelectedImage, code, true);
+    } else {
+        LogError("the stored style \"" + style + "\" in " + rt.AppFile("Config.ini") +
+                 " is none of Center, Tile and Stretch, so the wallpaper stays as it was");
+    }
 
     view_.Unload();
     rt.EndProgram();

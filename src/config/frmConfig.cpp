@@ -1,5 +1,7 @@
 #include "config/frmConfig.h"
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 
 #include "BuildConfig.h"
@@ -9,6 +11,7 @@
 #include "store/INIMod.h"
 #include "store/ImageListFile.h"
 #include "store/LogonEntry.h"
+#include "store/RunLog.h"
 
 namespace vlmr {
 
@@ -20,6 +23,14 @@ const char* StyleWord(StyleOption option) {
         case StyleOption::Stretch: return "Stretch";
     }
     return "";
+}
+
+// The scan's length for the log, to a hundredth of a second.
+std::string SecondsSince(std::chrono::steady_clock::time_point start) {
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", taken.count());
+    return text;
 }
 }  // namespace
 
@@ -73,6 +84,7 @@ void frmConfig::StyleClick(StyleOption option) {
 }
 
 void frmConfig::ChoiceStored(const Status& stored) {
+    if (!stored) LogError("a choice could not be stored: " + Reason(stored));
     // A lost choice would only show at the next logon, as a wallpaper that
     // never changes: say so now. The control keeps what the user gave it.
     if (stored || replaying_) return;
@@ -99,9 +111,11 @@ void frmConfig::PSave_Click() {
     // The empty field is refused before anything is written: a test file
     // named after an empty folder would land in the root of the drive.
     if (folder.empty()) {
+        LogError("save: no folder chosen");
         rt.ShowMessage("NO PATH SET!!!", "Velmora", MessageIcon::Information);
         return;
     }
+    LogInfo("save: folder " + folder);
     // Prove the folder exists and can be written to.
     const std::string testFile = s_.lister.JoinPath(folder, "VLMR-Test.VLMR");
     if (Status st = fs.WriteTextFile(testFile, "Testing 4 Valid Path\r\n"); !st) return SaveFailed(st, testFile);
@@ -109,6 +123,7 @@ void frmConfig::PSave_Click() {
     rt.DeliverPendingMessages();
 
     if (!Style) {
+        LogError("save: no style chosen");
         rt.ShowMessage("Center, Tile or Stretch Wallpaper Images?", "Velmora", MessageIcon::Question);
         return;
     }
@@ -119,7 +134,9 @@ void frmConfig::PSave_Click() {
     wait_.Show();
     wait_.Focus();
     view_.Minimize();
+    const auto started = std::chrono::steady_clock::now();
     RecurseFolderList(folder);
+    LogInfo("save: " + std::to_string(IList.Count()) + " images found in " + SecondsSince(started) + " s");
     rt.DeliverPendingMessages();
     wait_.Hide();
     view_.Restore();
@@ -137,17 +154,21 @@ void frmConfig::PSave_Click() {
         return;
     }
     if (IList.Count() == 0) {
+        LogError(keepOldList ? "save: no images found; the image list " + listFile + " is kept as it was"
+                             : "save: no images found; the image list " + listFile + " is empty");
         rt.ShowMessage("No Images Found!!", "Velmora", MessageIcon::Warning);
         return;
     }
     rt.ShowMessage(std::to_string(IList.Count()) + " Images Found", kAppTitle, MessageIcon::Information);
     if (Status st = WriteIniValue(s_.base.settings, "VLMR", "Path", folder, SettingsFile()); !st)
         return SaveFailed(st, SettingsFile());
+    LogInfo("save: " + std::to_string(IList.Count()) + " images written to " + listFile);
     rt.ShowMessage("Velmora Must Be Restarted", kAppTitle, MessageIcon::Information);
     Unload();
 }
 
 void frmConfig::SaveFailed(const Status& failure, const std::string& file) {
+    LogError("save: could not write " + file + ": " + Reason(failure));
     // A save that ends without a word leaves the user thinking it worked.
     if (failure.kind == ErrorKind::PathNotFound)
         s_.base.runtime.ShowMessage("Path is not valid\r\nMust specify a directory not a drive", "Error",

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
+// Before Xlib, whose None macro would clash with the status kinds.
+#include "store/RunLog.h"
+
 #include <X11/Xlib.h>
 
 #include <atomic>
@@ -72,15 +75,14 @@ void OnToolkitMessage(QtMsgType type, const QMessageLogContext& context, const Q
     const std::string name = DisplayName();
     if (!DisplayAnswers()) {
         if (starting)
-            std::fprintf(stderr, "VLMR: the display %s cannot be reached; start VLMR inside a running desktop session.\n",
-                         name.c_str());
+            LogError("the display " + name + " cannot be reached; start VLMR inside a running desktop session");
         else
-            std::fprintf(stderr, "VLMR: lost the display %s.\n", name.c_str());
+            LogError("lost the display " + name);
     } else {
         const std::lock_guard<std::mutex> guard(heldLock);
         for (const HeldMessage& m : held) PassOn(m);
         PassOn(message);
-        std::fprintf(stderr, "VLMR: the toolkit failed on the display %s.\n", name.c_str());
+        LogError("the toolkit failed on the display " + name);
     }
     std::fflush(nullptr);
     ::_exit(1);

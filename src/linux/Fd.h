@@ -1,5 +1,7 @@
 #pragma once
-// A file descriptor that is closed when the scope ends.
+// A file descriptor that is closed when the scope ends, and whole writes.
+#include <cerrno>
+#include <string_view>
 #include <unistd.h>
 
 namespace vlmr {
@@ -23,5 +25,21 @@ public:
 private:
     int fd_;
 };
+
+// Writes all of the text, going on after an interrupted or partial write.
+inline bool WriteAll(int fd, std::string_view text) {
+    const char* p = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 }  // namespace vlmr

@@ -12,26 +12,14 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "UserFolders.h"
+
 namespace vlmr {
 namespace {
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
-}
-
-std::string HomeFolder() {
-    std::string home = Environment("HOME");
-    if (home.empty()) {
-        if (const passwd* user = ::getpwuid(::getuid())) home = user->pw_dir;
-    }
-    return home;
-}
 
 bool IsRegularFile(const std::string& path) {
     struct stat info {};
@@ -43,12 +31,6 @@ std::string ExecutableFolder() {
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return ".";
     return exe.parent_path().string();
-}
-
-int MakeFolders(const std::string& folder) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    return error ? -1 : 0;
 }
 
 QMessageBox::Icon QtIcon(MessageIcon icon) {
@@ -66,10 +48,7 @@ QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), 
 }  // namespace
 
 std::string VelmoraConfigFolder() {
-    // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG rules say.
-    std::string base = Environment("XDG_CONFIG_HOME");
-    if (base.empty() || base.front() != '/') base = HomeFolder() + "/.config";
-    return base + "/velmora";
+    return BaseFolder("XDG_CONFIG_HOME", "/.config") + "/velmora";
 }
 
 LinuxRuntime::LinuxRuntime(std::vector<std::string> arguments)
@@ -79,7 +58,7 @@ InstanceCheck LinuxRuntime::CheckOtherInstance() {
     std::string folder = Environment("XDG_RUNTIME_DIR");
     if (folder.empty()) {
         folder = appFolder_;
-        if (MakeFolders(folder) != 0) return InstanceCheck::Failed;
+        if (!MakeFolders(folder)) return InstanceCheck::Failed;
     }
     const std::string lockFile = folder + "/velmora.lock";
     // Close-on-exec, so a browser started by us does not keep the claim.

@@ -8,18 +8,14 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <pwd.h>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "UserFolders.h"
+
 namespace vlmr {
 namespace {
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
-}
 
 bool IsFolder(const std::string& path) {
     struct stat info {};
@@ -51,20 +47,6 @@ std::vector<std::string> Split(std::string_view text, char separator) {
 }
 
 // --- The XDG base folders. A relative path in a variable is invalid and ignored. ---
-
-std::string HomeFolder() {
-    std::string home = Environment("HOME");
-    if (home.empty()) {
-        if (const passwd* user = ::getpwuid(::getuid())) home = user->pw_dir;
-    }
-    return home;
-}
-
-std::string BaseFolder(const char* variable, const char* underHome) {
-    const std::string value = Environment(variable);
-    if (!value.empty() && value.front() == '/') return value;
-    return HomeFolder() + underHome;
-}
 
 std::vector<std::string> BaseFolders(const char* variable, const char* fallback) {
     std::vector<std::string> folders;

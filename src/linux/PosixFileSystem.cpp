@@ -3,6 +3,7 @@
 #include "Fd.h"
 #include "PosixStatus.h"
 #include "RegularFile.h"
+#include "UserFolders.h"
 
 #include <cerrno>
 #include <climits>
@@ -21,21 +22,6 @@ std::string FolderOf(std::string_view path) {
     if (slash == std::string_view::npos) return ".";
     if (slash == 0) return "/";
     return std::string(path.substr(0, slash));
-}
-
-bool WriteAll(int fd, std::string_view text) {
-    const char* p = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // Where a write of path really lands: a link (a dotfile manager's, say) is
@@ -80,19 +66,6 @@ void RemoveLeftovers(const std::string& target) {
         ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
-}
-
-Status MakeFolders(const std::string& folder) {
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) == 0) {
-        return S_ISDIR(info.st_mode) ? Status::Ok() : StatusFromErrno(ENOTDIR, folder);
-    }
-    const std::size_t slash = folder.rfind('/');
-    if (slash != std::string::npos && slash > 0) {
-        if (Status parent = MakeFolders(folder.substr(0, slash)); !parent) return parent;
-    }
-    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return StatusFromErrno(errno, folder);
-    return Status::Ok();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "LinuxRuntime.h"
 #include "boot/StopMessage.h"
+#include "store/RunLog.h"
 
 namespace vlmr {
 namespace {
@@ -20,6 +21,7 @@ void StopForCurrentException() noexcept {
         std::fprintf(stderr, "%s\n", text.c_str());
         std::fflush(stderr);
         told = true;
+        LogError(text);
         if (qobject_cast<QApplication*>(QCoreApplication::instance()))
             ShowMessageBox(text, kStopTitle, MessageIcon::Warning);
     } catch (...) {

@@ -20,6 +20,7 @@
 #include "LinuxShell.h"
 #include "PosixFileSystem.h"
 #include "PosixFolderLister.h"
+#include "PosixLogFile.h"
 #include "QtFolderChooser.h"
 #include "StopOnException.h"
 #include "WallpaperChoice.h"
@@ -28,6 +29,7 @@
 #include "config/CWait.h"
 #include "config/frmConfig.h"
 #include "store/IniFileStore.h"
+#include "store/RunLog.h"
 
 namespace {
 
@@ -109,9 +111,12 @@ int Run(std::optional<vlmr::VelmoraApplication>& app, int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Lives to the very end, so even a stop from the exit path is logged.
+    static vlmr::PosixLogFile log(vlmr::DefaultLogPath());
+    vlmr::UseLogFile(&log);
     if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "VLMR: no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                             "start it inside a desktop session.\n");
+        vlmr::LogError("no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                       "start VLMR inside a desktop session");
         return 1;
     }
 

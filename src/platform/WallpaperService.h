@@ -41,6 +41,9 @@ public:
     virtual ~WallpaperService() = default;
     // A new service object, or nullptr when the service is absent.
     virtual std::unique_ptr<ActiveDesktop> Create() = 0;
+    // How this service reaches the desktop, and why it was chosen, in words
+    // for the log.
+    virtual std::string Mechanism() = 0;
 };
 
 }  // namespace vlmr

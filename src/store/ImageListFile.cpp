@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "store/RunLog.h"
 #include "store/Text.h"
 
 namespace vlmr {
@@ -9,7 +10,8 @@ namespace vlmr {
 bool LoadListFromFile(FileSystem& fs, Runtime& rt, std::string_view file, ListBox& list) {
     list.Clear();
     std::string text;
-    if (!fs.ReadTextFile(file, text, kListFileLimit)) {
+    if (const Status read = fs.ReadTextFile(file, text, kListFileLimit); !read) {
+        LogError("the image list " + std::string(file) + " cannot be read: " + Reason(read));
         rt.ShowMessage("Velmora Is NOT Configured", "Velmora", MessageIcon::Information);
         rt.EndProgram();
         return false;
@@ -22,6 +24,7 @@ bool LoadListFromFile(FileSystem& fs, Runtime& rt, std::string_view file, ListBo
 bool SaveListToFile(FileSystem& fs, Runtime& rt, std::string_view file, const ListBox& list) {
     const Status written = fs.WriteTextFileAtomic(file, list.JoinLines("\r\n"));
     if (!written) {
+        LogError("the image list " + std::string(file) + " cannot be written: " + Reason(written));
         rt.ShowMessage("An error has occured " + written.description, kAppTitle, MessageIcon::None);
         return false;
     }

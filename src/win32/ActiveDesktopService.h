@@ -8,6 +8,7 @@ namespace vlmr::win32 {
 class ActiveDesktopService : public WallpaperService {
 public:
     std::unique_ptr<ActiveDesktop> Create() override;
+    std::string Mechanism() override { return "Active Desktop (IActiveDesktop)"; }
 };
 
 }  // namespace vlmr::win32

@@ -192,6 +192,7 @@ private:
 class FakeWallpaperService : public WallpaperService {
 public:
     explicit FakeWallpaperService(Journal& j) : journal(j) {}
+    std::string Mechanism() override { return "the fake desktop"; }
     std::unique_ptr<ActiveDesktop> Create() override {
         journal.push_back("Create");
         if (!available) return nullptr;

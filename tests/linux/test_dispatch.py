@@ -8,7 +8,7 @@ import subprocess
 import sys
 import time
 
-from vlmr_session import Session, check, finished, start_xvfb, wait_for
+from vlmr_session import Session, check, finished, log_events, start_xvfb, wait_for
 
 
 def expect_message(session, pid, text):
@@ -85,8 +85,9 @@ def unreachable_display(session):
     code = finished(vlmr)
     lines = vlmr.stderr.read().decode().splitlines()
     check(code == 1, f"exit code {code} with a display that is not there")
-    check(lines == ["VLMR: the display :987 cannot be reached; start VLMR inside a running desktop session."],
-          f"expected one plain line naming the display, got {lines!r}")
+    said = [(level, message) for _, level, message in log_events("\n".join(lines))]
+    check(said == [("error", "the display :987 cannot be reached; start VLMR inside a running desktop session")],
+          f"expected one log line naming the display, got {lines!r}")
 
 
 def display_vanishes(session):

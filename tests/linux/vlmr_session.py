@@ -12,6 +12,21 @@ VLMR = os.environ.get("VLMR", "")
 CONVERT = "/usr/bin/convert"  # the real ImageMagick, not a stand-in
 
 
+# One run log line: "YYYY-MM-DD HH:MM:SS pid LEVEL message".
+LOG_LINE = re.compile(r"^(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d) (\d+) (info|error) (.*)$")
+
+
+def log_events(text):
+    """(pid, level, message) of each log line; a line in any other form fails the test."""
+    events = []
+    for line in text.splitlines():
+        match = LOG_LINE.match(line)
+        if not match:
+            raise AssertionError(f"not a log line: {line!r}")
+        events.append((int(match[2]), match[3], match[4]))
+    return events
+
+
 def wait_for(predicate, timeout=15.0, what="condition"):
     end = time.monotonic() + timeout
     while True:
@@ -65,14 +80,23 @@ class Session:
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("XDG_CURRENT_DESKTOP", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE")}
         self.env.update(DISPLAY=display, HOME=self.path("home"),
-                        XDG_CONFIG_HOME=self.path("config"), XDG_RUNTIME_DIR=self.path("run"))
-        for folder in ("home", "config", "run"):
+                        XDG_CONFIG_HOME=self.path("config"), XDG_RUNTIME_DIR=self.path("run"),
+                        XDG_STATE_HOME=self.path("state"))
+        for folder in ("home", "config", "run", "state"):
             os.makedirs(self.path(folder), mode=0o700)
         self.app_folder = self.path("config", "velmora")
+        self.log_file = self.path("state", "velmora", "VLMR.log")
         self.processes = []
 
     def path(self, *parts):
         return os.path.join(self.root, *parts)
+
+    def log(self):
+        """The run log's events so far, as log_events gives them."""
+        if not os.path.exists(self.log_file):
+            return []
+        with open(self.log_file, encoding="utf-8", errors="replace") as text:
+            return log_events(text.read())
 
     def close(self):
         for process in self.processes:

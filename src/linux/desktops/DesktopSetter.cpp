@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "store/RunLog.h"
 #include "store/Utf16Text.h"
 
 namespace vlmr {
@@ -43,9 +44,7 @@ std::string Printable(const std::string& name) {
 
 }  // namespace
 
-void SayWallpaperUnchanged(const std::string& why) {
-    std::fprintf(stderr, "VLMR: the wallpaper stays as it was; %s\n", why.c_str());
-}
+void SayWallpaperUnchanged(const std::string& why) { LogError("the wallpaper stays as it was; " + why); }
 
 bool DesktopSetter::Refuse(const std::string& file, const char* why) {
     SayWallpaperUnchanged(Printable(file) + ": " + why);

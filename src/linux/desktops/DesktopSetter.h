@@ -13,7 +13,7 @@
 
 namespace vlmr {
 
-// One line on stderr saying why the wallpaper stays as it was.
+// One line in the log saying why the wallpaper stays as it was.
 void SayWallpaperUnchanged(const std::string& why);
 
 class DesktopSetter : public ActiveDesktop {
@@ -43,12 +43,12 @@ protected:
     // The picture as a desktop must be given it: absolute against our
     // working folder, which the desktop does not share, and naming a regular
     // file (desktops show nothing for a missing file or a folder, and say
-    // nothing). nullopt, after a line on stderr, when it is not such a file.
+    // nothing). nullopt, after a line in the log, when it is not such a file.
     static std::optional<std::string> PictureFile(const std::string& path);
     // For mechanisms that carry only UTF-8 text: a name in another encoding
-    // cannot be said to them. false, after a line on stderr, for such a name.
+    // cannot be said to them. false, after a line in the log, for such a name.
     static bool NameIsUtf8(const std::string& file, const char* mechanism);
-    // One line on stderr saying why the picture was not set; always false.
+    // One line in the log saying why the picture was not set; always false.
     static bool Refuse(const std::string& file, const char* why);
 
 private:

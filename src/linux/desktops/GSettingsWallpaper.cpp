@@ -116,11 +116,12 @@ public:
 
         // A key locked down by the administrator: change nothing rather than half.
         for (const auto& [key, value] : writes)
-            if (!g_settings_is_writable(settings_.get(), key)) return false;
+            if (!g_settings_is_writable(settings_.get(), key))
+                return Refuse(*file, (std::string("the setting ") + key + " is locked by the administrator").c_str());
         for (const auto& [key, value] : writes) {
             if (!g_settings_set_string(settings_.get(), key, value.c_str())) {
                 g_settings_revert(settings_.get());
-                return false;
+                return Refuse(*file, (std::string("the setting ") + key + " does not take the value").c_str());
             }
         }
         g_settings_apply(settings_.get());
@@ -129,7 +130,9 @@ public:
         g_settings_sync();
         for (const auto& [key, value] : writes) {
             const CharPtr stored(g_settings_get_string(settings_.get(), key));
-            if (value != stored.get()) return false;
+            if (value != stored.get())
+                return Refuse(*file, (std::string("the setting ") + key +
+                                     " did not keep the value (is the dconf service reachable on the session bus?)").c_str());
         }
         return true;
     }
@@ -144,22 +147,33 @@ private:
 
 std::unique_ptr<ActiveDesktop> GSettingsWallpaper::Create() {
     const FamilyKeys keys = KeysOf(family_);
+    const auto absent = [&keys](const std::string& why) {
+        SayWallpaperUnchanged(std::string("the settings schema ") + keys.schema + " " + why);
+        return nullptr;
+    };
     // g_settings_new aborts the process on a schema that is not installed:
     // look it up first.
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
-    if (source == nullptr) return nullptr;  // no schemas at all
+    if (source == nullptr) return absent("cannot be looked up: no schemas are installed");
     const SchemaPtr schema(g_settings_schema_source_lookup(source, keys.schema, TRUE));
-    if (!schema) return nullptr;
+    if (!schema) return absent("is not installed");
     // A relocatable schema has no place of its own; creating it without one aborts too.
-    if (g_settings_schema_get_path(schema.get()) == nullptr) return nullptr;
-    if (!AcceptsString(schema.get(), keys.fileKey)) return nullptr;
+    if (g_settings_schema_get_path(schema.get()) == nullptr) return absent("has no fixed place");
+    if (!AcceptsString(schema.get(), keys.fileKey))
+        return absent(std::string("has no string key ") + keys.fileKey);
     for (const char* style : kStyleNames)
-        if (!AcceptsString(schema.get(), kOptionsKey, style)) return nullptr;
-    if (!BackendReachesDesktop()) return nullptr;
+        if (!AcceptsString(schema.get(), kOptionsKey, style))
+            return absent(std::string("does not take ") + kOptionsKey + " '" + style + "'");
+    if (!BackendReachesDesktop())
+        return absent("is only kept in memory here (no dconf), so the desktop would never see a change");
 
     const bool darkUri = keys.fileIsUri && AcceptsString(schema.get(), kDarkUriKey);
     SettingsPtr settings(g_settings_new_full(schema.get(), nullptr, nullptr));
     return std::make_unique<GSettingsDesktop>(std::move(settings), keys, darkUri);
+}
+
+std::string GSettingsWallpaper::Mechanism() {
+    return std::string("GSettings ") + KeysOf(family_).schema;
 }
 
 }  // namespace vlmr

@@ -23,6 +23,7 @@ public:
     // nullptr when the family's schema is not installed or lacks the keys
     // we write.
     std::unique_ptr<ActiveDesktop> Create() override;
+    std::string Mechanism() override;
 
 private:
     GSettingsFamily family_;

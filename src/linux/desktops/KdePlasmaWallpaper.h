@@ -2,6 +2,7 @@
 // The wallpaper of a KDE Plasma session: a script run by plasmashell over
 // D-Bus that sets the image wallpaper of every desktop.
 #include <memory>
+#include <string>
 
 #include "platform/WallpaperService.h"
 
@@ -10,9 +11,10 @@ namespace vlmr {
 class KdePlasmaWallpaper : public WallpaperService {
 public:
     // Waits, serving events, until org.kde.plasmashell is on the session bus;
-    // nullptr, after a line on stderr, when it is not there within the bound
+    // nullptr, after a line in the log, when it is not there within the bound
     // (the setter's apply waits out the rest of it for the shell to take scripts).
     std::unique_ptr<ActiveDesktop> Create() override;
+    std::string Mechanism() override { return "a script to org.kde.plasmashell on the session bus"; }
 };
 
 }  // namespace vlmr

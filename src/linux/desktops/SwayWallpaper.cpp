@@ -126,14 +126,16 @@ public:
         swaymsg.setStandardInputFile(QProcess::nullDevice());
         swaymsg.setProcessChannelMode(QProcess::SeparateChannels);
         swaymsg.start();
-        if (!swaymsg.waitForStarted(kReplyTimeoutMs)) return false;
+        if (!swaymsg.waitForStarted(kReplyTimeoutMs)) return Refuse(*file, "swaymsg could not be started");
         if (!swaymsg.waitForFinished(kReplyTimeoutMs)) {
             swaymsg.kill();
             swaymsg.waitForFinished(kReplyTimeoutMs);
-            return false;
+            return Refuse(*file, "swaymsg got no answer from sway in time");
         }
-        if (swaymsg.exitStatus() != QProcess::NormalExit || swaymsg.exitCode() != 0) return false;
-        return AllSucceeded(swaymsg.readAllStandardOutput());
+        if (swaymsg.exitStatus() != QProcess::NormalExit || swaymsg.exitCode() != 0 ||
+            !AllSucceeded(swaymsg.readAllStandardOutput()))
+            return Refuse(*file, "sway refused the command");
+        return true;
     }
 
 private:

@@ -2,6 +2,7 @@
 // The wallpaper of a sway session: `swaymsg output * bg FILE MODE` over the
 // compositor's IPC socket ($SWAYSOCK). sway hands the image to swaybg.
 #include <memory>
+#include <string>
 
 #include "platform/WallpaperService.h"
 
@@ -10,9 +11,10 @@ namespace vlmr {
 class SwayWallpaper : public WallpaperService {
 public:
     // Waits, serving events, for $SWAYSOCK to be made; nullptr, after a line
-    // on stderr, when it is not there within the bound, nothing answers on
+    // in the log, when it is not there within the bound, nothing answers on
     // it, or swaymsg is not on PATH.
     std::unique_ptr<ActiveDesktop> Create() override;
+    std::string Mechanism() override { return "swaymsg output * bg, through SWAYSOCK"; }
 };
 
 }  // namespace vlmr

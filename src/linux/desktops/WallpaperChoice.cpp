@@ -62,26 +62,44 @@ std::optional<DesktopKind> SessionNamed(std::string session) {
 
 }  // namespace
 
-DesktopKind ChooseDesktop(const EnvironmentLookup& environment) {
-    const std::string current = Lower(environment("XDG_CURRENT_DESKTOP"));
+DesktopKind ChooseDesktop(const EnvironmentLookup& environment, std::string* reason) {
+    const auto because = [reason](const char* variable, const std::string& value, DesktopKind desktop) {
+        if (reason) *reason = std::string(variable) + "=" + value;
+        return desktop;
+    };
+    const std::string given = environment("XDG_CURRENT_DESKTOP");
+    const std::string current = Lower(given);
     for (std::size_t start = 0; start <= current.size();) {
         std::size_t end = current.find(':', start);
         if (end == std::string::npos) end = current.size();
-        if (const auto desktop = DesktopNamed(current.substr(start, end - start))) return *desktop;
+        if (const auto desktop = DesktopNamed(current.substr(start, end - start)))
+            return because("XDG_CURRENT_DESKTOP", given, *desktop);
         start = end + 1;
     }
 
     // Sessions started without XDG_CURRENT_DESKTOP (older display managers,
     // startx) still carry the desktop's own variables.
-    if (!environment("KDE_FULL_SESSION").empty()) return DesktopKind::Kde;
-    if (!environment("GNOME_DESKTOP_SESSION_ID").empty()) return DesktopKind::Gnome;
-    if (!environment("MATE_DESKTOP_SESSION_ID").empty()) return DesktopKind::Mate;
-    if (!environment("SWAYSOCK").empty()) return DesktopKind::Sway;
-    if (const auto desktop = SessionNamed(environment("DESKTOP_SESSION"))) return *desktop;
+    static constexpr std::pair<const char*, DesktopKind> kOwnVariables[] = {
+        {"KDE_FULL_SESSION", DesktopKind::Kde},
+        {"GNOME_DESKTOP_SESSION_ID", DesktopKind::Gnome},
+        {"MATE_DESKTOP_SESSION_ID", DesktopKind::Mate},
+        {"SWAYSOCK", DesktopKind::Sway},
+    };
+    for (const auto& [variable, desktop] : kOwnVariables)
+        if (const std::string value = environment(variable); !value.empty()) return because(variable, value, desktop);
+    const std::string session = environment("DESKTOP_SESSION");
+    if (const auto desktop = SessionNamed(session)) return because("DESKTOP_SESSION", session, *desktop);
 
     // Under Wayland the root window is Xwayland's and nobody sees it.
-    if (!environment("DISPLAY").empty() && environment("WAYLAND_DISPLAY").empty())
+    const std::string display = environment("DISPLAY");
+    const std::string wayland = environment("WAYLAND_DISPLAY");
+    if (!display.empty() && wayland.empty()) {
+        if (reason) *reason = "no known desktop, an X display DISPLAY=" + display + " and no Wayland one";
         return DesktopKind::X11Root;
+    }
+    if (reason)
+        *reason = wayland.empty() ? std::string("no known desktop and no display")
+                                  : "a Wayland session (WAYLAND_DISPLAY=" + wayland + ") of no known desktop";
     return DesktopKind::None;
 }
 
@@ -107,11 +125,32 @@ std::unique_ptr<WallpaperService> MakeWallpaperService(DesktopKind desktop) {
     return std::make_unique<AbsentWallpaperService>();
 }
 
+namespace {
+
+// The chosen setter, saying why it was chosen along with how it works.
+class ChosenWallpaperService : public WallpaperService {
+public:
+    ChosenWallpaperService(std::unique_ptr<WallpaperService> setter, std::string reason)
+        : setter_(std::move(setter)), reason_(std::move(reason)) {}
+    std::unique_ptr<ActiveDesktop> Create() override { return setter_->Create(); }
+    std::string Mechanism() override { return setter_->Mechanism() + ", because " + reason_; }
+
+private:
+    std::unique_ptr<WallpaperService> setter_;
+    std::string reason_;
+};
+
+}  // namespace
+
 std::unique_ptr<WallpaperService> ChooseWallpaperService() {
-    return MakeWallpaperService(ChooseDesktop([](const char* name) {
-        const char* value = std::getenv(name);
-        return std::string(value != nullptr ? value : "");
-    }));
+    std::string reason;
+    const DesktopKind desktop = ChooseDesktop(
+        [](const char* name) {
+            const char* value = std::getenv(name);
+            return std::string(value != nullptr ? value : "");
+        },
+        &reason);
+    return std::make_unique<ChosenWallpaperService>(MakeWallpaperService(desktop), std::move(reason));
 }
 
 }  // namespace vlmr

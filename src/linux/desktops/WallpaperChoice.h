@@ -13,6 +13,7 @@ namespace vlmr {
 class AbsentWallpaperService : public WallpaperService {
 public:
     std::unique_ptr<ActiveDesktop> Create() override { return nullptr; }
+    std::string Mechanism() override { return "none: no wallpaper setter serves this session"; }
 };
 
 enum class DesktopKind {
@@ -32,13 +33,13 @@ using EnvironmentLookup = std::function<std::string(const char* name)>;
 // The desktop named by XDG_CURRENT_DESKTOP (a colon-separated list, the
 // first known name wins, any case), else by the desktops' own session
 // variables, else the plain X11 root when there is an X display and no
-// Wayland one.
-DesktopKind ChooseDesktop(const EnvironmentLookup& environment);
+// Wayland one. The reason, when asked for, names the variable that decided.
+DesktopKind ChooseDesktop(const EnvironmentLookup& environment, std::string* reason = nullptr);
 
 // The setter for that desktop.
 std::unique_ptr<WallpaperService> MakeWallpaperService(DesktopKind desktop);
 
-// The setter for this process's session.
+// The setter for this process's session; its mechanism names the reason.
 std::unique_ptr<WallpaperService> ChooseWallpaperService();
 
 }  // namespace vlmr

@@ -308,7 +308,10 @@ private:
 
 std::unique_ptr<ActiveDesktop> X11RootWallpaper::Create() {
     Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return nullptr;
+    if (display == nullptr) {
+        SayWallpaperUnchanged("the X display cannot be opened");
+        return nullptr;
+    }
     return std::make_unique<X11RootDesktop>(display);
 }
 

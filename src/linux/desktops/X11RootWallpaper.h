@@ -3,6 +3,7 @@
 // way other root setters do it (_XROOTPMAP_ID and ESETROOT_PMAP_ID), so
 // compositors and pseudo-transparent terminals pick it up.
 #include <memory>
+#include <string>
 
 #include "platform/WallpaperService.h"
 
@@ -12,6 +13,7 @@ class X11RootWallpaper : public WallpaperService {
 public:
     // nullptr when no X display can be opened.
     std::unique_ptr<ActiveDesktop> Create() override;
+    std::string Mechanism() override { return "the X root window's pixmap"; }
 };
 
 }  // namespace vlmr

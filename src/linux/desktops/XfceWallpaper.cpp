@@ -111,17 +111,18 @@ public:
         if (!NameIsUtf8(*file, "xfconf")) return false;
 
         std::optional<QStringList> prefixes = BackdropPrefixes();
-        if (!prefixes) return false;
+        if (!prefixes) return Refuse(*file, "xfconfd did not answer the question for the backdrop properties");
         if (prefixes->isEmpty()) *prefixes = NewPrefixes();
-        if (prefixes->isEmpty()) return false;
+        if (prefixes->isEmpty()) return Refuse(*file, "xfconf knows no monitor to give a backdrop");
 
         const QString image = QString::fromUtf8(file->data(), static_cast<qsizetype>(file->size()));
         const int imageStyle = ImageStyle(style);
         // The style first, so the new picture is never drawn in the old style.
-        return std::all_of(prefixes->cbegin(), prefixes->cend(), [&](const QString& prefix) {
+        const bool set = std::all_of(prefixes->cbegin(), prefixes->cend(), [&](const QString& prefix) {
             return SetProperty(prefix + QStringLiteral("image-style"), QVariant(imageStyle)) &&
                    SetProperty(prefix + QStringLiteral("last-image"), QVariant(image));
         });
+        return set || Refuse(*file, "xfconfd refused a backdrop property");
     }
 };
 
@@ -129,13 +130,17 @@ public:
 
 std::unique_ptr<ActiveDesktop> XfceWallpaper::Create() {
     const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || bus.interface() == nullptr) return nullptr;
+    if (!bus.isConnected() || bus.interface() == nullptr) {
+        SayWallpaperUnchanged("no session bus, so xfconfd cannot be reached");
+        return nullptr;
+    }
     // xfconfd is usually started by the bus on the first call.
     const QDBusReply<bool> registered = bus.interface()->isServiceRegistered(kService);
     if (registered.isValid() && registered.value()) return std::make_unique<XfceDesktop>();
     const QDBusReply<QStringList> activatable = bus.interface()->activatableServiceNames();
     if (activatable.isValid() && activatable.value().contains(kService))
         return std::make_unique<XfceDesktop>();
+    SayWallpaperUnchanged("org.xfce.Xfconf is neither on the session bus nor startable by it");
     return nullptr;
 }
 

@@ -2,6 +2,7 @@
 // The wallpaper of an XFCE session: the backdrop properties of xfconf's
 // "xfce4-desktop" channel, which xfdesktop watches, set over D-Bus.
 #include <memory>
+#include <string>
 
 #include "platform/WallpaperService.h"
 
@@ -11,6 +12,7 @@ class XfceWallpaper : public WallpaperService {
 public:
     // nullptr when org.xfce.Xfconf is neither on the session bus nor activatable there.
     std::unique_ptr<ActiveDesktop> Create() override;
+    std::string Mechanism() override { return "xfconf's xfce4-desktop channel"; }
 };
 
 }  // namespace vlmr

@@ -16,6 +16,7 @@
 
 #include "KdePlasmaWallpaper.h"
 #include "XfceWallpaper.h"
+#include "../LogOnStderr.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) return 64;
