@@ -18,6 +18,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderChooser.h"
 #include "platform/FolderLister.h"
+#include "platform/LogFile.h"
 #include "platform/LogonList.h"
 #include "platform/Runtime.h"
 #include "platform/SettingsStore.h"
@@ -25,6 +26,7 @@
 #include "platform/WallpaperService.h"
 #include "store/IniFileStore.h"
 #include "store/ListBox.h"
+#include "store/RunLog.h"
 #include "store/Text.h"
 
 namespace vlmr::test {
@@ -226,6 +228,42 @@ public:
     void Unload() override { journal.push_back("view:Unload"); }
     WindowHandle Handle() override { return 4242; }
     Journal& journal;
+};
+
+// The run log in memory, installed for as long as it lives: its lines, its
+// size as the file would have it, and what was said when it could not write.
+class RecordingLogFile : public LogFile {
+public:
+    RecordingLogFile() { UseLogFile(this); }
+    ~RecordingLogFile() override { UseLogFile(nullptr); }
+    std::string LocalTimestamp() override { return "2026-12-07 10:00:00"; }
+    std::uint64_t ProcessId() override { return 42; }
+    Status Append(std::string_view line) override {
+        if (!writable) return Status::Fail(ErrorKind::AccessDenied, "Access is denied.");
+        lines.emplace_back(line);
+        size += line.size() + 1;
+        return Status::Ok();
+    }
+    std::uint64_t Size() override { return size; }
+    Status MoveAside() override {
+        if (!movable) return Status::Fail(ErrorKind::AccessDenied, "Access is denied.");
+        aside = std::move(lines);
+        lines.clear();
+        size = 0;
+        return Status::Ok();
+    }
+    void ReportUnwritable(const Status& why) override { unwritableSaid.push_back(why.description); }
+
+    // The messages alone, without stamp and pid.
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> messages;
+        for (const std::string& line : lines) messages.push_back(line.substr(std::string("2026-12-07 10:00:00 42 ").size()));
+        return messages;
+    }
+
+    std::vector<std::string> lines, aside, unwritableSaid;
+    std::uint64_t size = 0;
+    bool writable = true, movable = true;
 };
 
 // Everything a presenter needs, wired to one journal, with a start-up window
