@@ -9,6 +9,7 @@
 #include "store/INIMod.h"
 #include "store/ImageListFile.h"
 #include "store/RunLog.h"
+#include "store/StyleWords.h"
 
 namespace vlmr {
 
@@ -75,10 +76,9 @@ void frmMain::Load() {
     }
 
     const std::string style = ReadIniValue(s_.settings, "VLMR", "Style", rt.AppFile("Config.ini"));
-    if (style == "Center" || style == "Tile" || style == "Stretch") {
+    if (const std::optional<std::int32_t> code = StyleCode(style)) {
         LogInfo("style " + style + "; desktop: " + s_.wallpaper.Mechanism());
-        const std::int32_t code = style == "Center" ? WPSTYLE_CENTER : style == "Tile" ? WPSTYLE_TILE : WPSTYLE_STRETCH;
-        ApplyWallpaper(s_.wallpaper, SelectedImage, code, true);
+        ApplyWallpaper(s_.wallpaper, SelectedImage, *code, true);
     } else {
         LogError("the stored style \"" + style + "\" in " + rt.AppFile("Config.ini") +
                  " is none of Center, Tile and Stretch, so the wallpaper stays as it was");

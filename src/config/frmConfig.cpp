@@ -12,18 +12,13 @@
 #include "store/ImageListFile.h"
 #include "store/LogonEntry.h"
 #include "store/RunLog.h"
+#include "store/StyleWords.h"
 
 namespace vlmr {
 
 namespace {
-const char* StyleWord(StyleOption option) {
-    switch (option) {
-        case StyleOption::Center: return "Center";
-        case StyleOption::Tile: return "Tile";
-        case StyleOption::Stretch: return "Stretch";
-    }
-    return "";
-}
+// The options stand in the order of the style codes.
+std::string_view WordOf(StyleOption option) { return kStyleWords[static_cast<std::size_t>(option)].word; }
 
 // The scan's length for the log, to a hundredth of a second.
 std::string SecondsSince(std::chrono::steady_clock::time_point start) {
@@ -47,9 +42,7 @@ void frmConfig::Load() {
     SettingsStore& settings = s_.base.settings;
     SetLStart(ReadIniValue(settings, "Startup", "Enabled", SettingsFile()) == "True" ? vbChecked : vbUnchecked);
     Stile = ReadIniValue(settings, "VLMR", "Style", SettingsFile());
-    if (Stile == "Center") SelectStyle(StyleOption::Center);
-    if (Stile == "Tile") SelectStyle(StyleOption::Tile);
-    if (Stile == "Stretch") SelectStyle(StyleOption::Stretch);
+    if (const std::optional<std::int32_t> code = StyleCode(Stile)) SelectStyle(static_cast<StyleOption>(*code));
     replaying_ = false;
 }
 
@@ -80,7 +73,7 @@ void frmConfig::SelectStyle(StyleOption option) {
 }
 
 void frmConfig::StyleClick(StyleOption option) {
-    ChoiceStored(WriteIniValue(s_.base.settings, "VLMR", "Style", StyleWord(option), SettingsFile()));
+    ChoiceStored(WriteIniValue(s_.base.settings, "VLMR", "Style", WordOf(option), SettingsFile()));
 }
 
 void frmConfig::ChoiceStored(const Status& stored) {

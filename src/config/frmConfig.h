@@ -15,6 +15,7 @@
 
 namespace vlmr {
 
+// In the order of the wallpaper style codes (Center 0, Tile 1, Stretch 2).
 enum class StyleOption { Center, Tile, Stretch };
 enum class PictureButton { Save, Open };
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "store/IniText.h"
 #include "win32/WinError.h"
 #include "win32/WinText.h"
 
@@ -9,8 +10,8 @@ namespace vlmr::win32 {
 
 namespace {
 // The value buffer of the settings file's format: a longer value reads as
-// its first 254 characters.
-constexpr DWORD kValueBuffer = 255;
+// its first kIniValueLimit characters, and the buffer holds their end too.
+constexpr DWORD kValueBuffer = kIniValueLimit + 1;
 }  // namespace
 
 std::string ProfileSettings::Read(std::string_view section, std::string_view key, std::string_view file) {

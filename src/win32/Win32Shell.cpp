@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "store/Text.h"
 #include "win32/Handles.h"
 #include "win32/WinError.h"
 #include "win32/WinText.h"
@@ -17,12 +18,6 @@ namespace {
 // opens web pages.
 constexpr std::string_view kProbeText = "\"<HTML>Looking For Browser....<\\HTML>\"\r\n";
 static_assert(kProbeText.size() == 40);
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
 
 // A folder of our own under the user's temp folder, so that no file of the
 // user's is ever overwritten and two lookups never meet. Removed with the

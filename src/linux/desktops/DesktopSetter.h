@@ -33,17 +33,25 @@ public:
         path_ = path;
         return true;
     }
-    bool ApplyChanges(std::uint32_t) final { return style_ && path_ && Apply(*path_, *style_); }
+    // Every desktop is handed the picture as a checked absolute file name:
+    // none of them says a word about a missing file (plasma and xfdesktop
+    // show an empty desktop, swaymsg reports success), and each resolves a
+    // relative name against a working folder of its own.
+    bool ApplyChanges(std::uint32_t) final {
+        if (!style_ || !path_) return false;
+        const std::optional<std::string> file = PictureFile(*path_);
+        return file && Apply(*file, *style_);
+    }
 
 protected:
-    // Sets the file in the style (0 center, 1 tile, 2 stretch); false when
-    // anything fails, and then the desktop is as it was.
-    virtual bool Apply(const std::string& path, std::uint32_t style) = 0;
+    // Sets the file, an absolute name of a regular file, in the style (0
+    // center, 1 tile, 2 stretch); false when anything fails, and then the
+    // desktop is as it was.
+    virtual bool Apply(const std::string& file, std::uint32_t style) = 0;
 
     // The picture as a desktop must be given it: absolute against our
-    // working folder, which the desktop does not share, and naming a regular
-    // file (desktops show nothing for a missing file or a folder, and say
-    // nothing). nullopt, after a line in the log, when it is not such a file.
+    // working folder and naming a regular file. nullopt, after a line in
+    // the log, when it is not such a file.
     static std::optional<std::string> PictureFile(const std::string& path);
     // For mechanisms that carry only UTF-8 text: a name in another encoding
     // cannot be said to them. false, after a line in the log, for such a name.

@@ -94,20 +94,17 @@ public:
         g_settings_delay(settings_.get());
     }
 
-    bool Apply(const std::string& path, std::uint32_t style) override {
-        const std::optional<std::string> file = PictureFile(path);
-        if (!file) return false;
-
+    bool Apply(const std::string& file, std::uint32_t style) override {
         std::string location;
         if (keys_.fileIsUri) {
             // Escaped from the name's bytes, so a name in any encoding survives.
-            const CharPtr uri(g_filename_to_uri(file->c_str(), nullptr, nullptr));
-            if (!uri) return Refuse(*file, "the name cannot be made into a file URI");
+            const CharPtr uri(g_filename_to_uri(file.c_str(), nullptr, nullptr));
+            if (!uri) return Refuse(file, "the name cannot be made into a file URI");
             location = uri.get();
         } else {
             // GSettings strings are UTF-8; a name in another encoding cannot be stored.
-            if (!NameIsUtf8(*file, "MATE's picture-filename")) return false;
-            location = *file;
+            if (!NameIsUtf8(file, "MATE's picture-filename")) return false;
+            location = file;
         }
 
         std::vector<std::pair<const char*, std::string>> writes{{keys_.fileKey, location}};
@@ -117,11 +114,11 @@ public:
         // A key locked down by the administrator: change nothing rather than half.
         for (const auto& [key, value] : writes)
             if (!g_settings_is_writable(settings_.get(), key))
-                return Refuse(*file, (std::string("the setting ") + key + " is locked by the administrator").c_str());
+                return Refuse(file, (std::string("the setting ") + key + " is locked by the administrator").c_str());
         for (const auto& [key, value] : writes) {
             if (!g_settings_set_string(settings_.get(), key, value.c_str())) {
                 g_settings_revert(settings_.get());
-                return Refuse(*file, (std::string("the setting ") + key + " does not take the value").c_str());
+                return Refuse(file, (std::string("the setting ") + key + " does not take the value").c_str());
             }
         }
         g_settings_apply(settings_.get());
@@ -131,7 +128,7 @@ public:
         for (const auto& [key, value] : writes) {
             const CharPtr stored(g_settings_get_string(settings_.get(), key));
             if (value != stored.get())
-                return Refuse(*file, (std::string("the setting ") + key +
+                return Refuse(file, (std::string("the setting ") + key +
                                      " did not keep the value (is the dconf service reachable on the session bus?)").c_str());
         }
         return true;

@@ -147,15 +147,11 @@ class KdePlasmaDesktop final : public DesktopSetter {
 public:
     explicit KdePlasmaDesktop(const QDeadlineTimer& shellDeadline) : shellDeadline_(shellDeadline) {}
 
-    bool Apply(const std::string& path, std::uint32_t style) override {
-        // Plasma takes any URL without complaint and shows an empty desktop for a missing file.
-        const std::optional<std::string> file = PictureFile(path);
-        if (!file) return false;
-
+    bool Apply(const std::string& file, std::uint32_t style) override {
         QDBusMessage call = QDBusMessage::createMethodCall(
             kService, QStringLiteral("/PlasmaShell"), QStringLiteral("org.kde.PlasmaShell"),
             QStringLiteral("evaluateScript"));
-        call << ScriptFor(*file, style);
+        call << ScriptFor(file, style);
         QDBusMessage reply;
         const bool answered = WaitUntil(
             [&] {
@@ -163,12 +159,12 @@ public:
                 return !NobodyToRunIt(reply);
             },
             shellDeadline_, kScriptRetryPause);
-        if (!answered) return Refuse(*file, kGaveUp.c_str());
+        if (!answered) return Refuse(file, kGaveUp.c_str());
         if (reply.type() == QDBusMessage::ReplyMessage) return true;
         // A script error ("Widgets are locked", a missing desktop) comes back as an error reply.
         const std::string why = "plasmashell did not run the script: " +
                                 reply.errorMessage().toStdString();
-        return Refuse(*file, why.c_str());
+        return Refuse(file, why.c_str());
     }
 
 private:

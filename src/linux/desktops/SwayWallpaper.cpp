@@ -105,36 +105,32 @@ public:
     explicit SwayDesktop(QString swaymsg) : swaymsg_(std::move(swaymsg)) {}
 
     // sway keeps the setting for the running session and redraws at once;
-    bool Apply(const std::string& path, std::uint32_t style) override {
-        // swaymsg reports success for a file that is not there, and sway
-        // resolves a relative path against its own working folder.
-        const std::optional<std::string> file = PictureFile(path);
-        if (!file) return false;
+    bool Apply(const std::string& file, std::uint32_t style) override {
         // swaymsg takes its command as text and sway reads it as UTF-8.
-        if (!NameIsUtf8(*file, "swaymsg")) return false;
+        if (!NameIsUtf8(file, "swaymsg")) return false;
         // sway turns a line break inside a command into a command separator,
         // so such a path cannot be said to it.
-        if (file->find('\n') != std::string::npos)
-            return Refuse(*file, "sway would read the line break in the name as a new command");
-        if (::access(file->c_str(), R_OK) != 0) return Refuse(*file, "the file cannot be read");
+        if (file.find('\n') != std::string::npos)
+            return Refuse(file, "sway would read the line break in the name as a new command");
+        if (::access(file.c_str(), R_OK) != 0) return Refuse(file, "the file cannot be read");
 
         QProcess swaymsg;
         swaymsg.setProgram(swaymsg_);
         swaymsg.setArguments({"-r", "--", "output", "*", "bg",
-                              QString::fromStdString(SwayWord(*file)),
+                              QString::fromStdString(SwayWord(file)),
                               ModeWord(style)});
         swaymsg.setStandardInputFile(QProcess::nullDevice());
         swaymsg.setProcessChannelMode(QProcess::SeparateChannels);
         swaymsg.start();
-        if (!swaymsg.waitForStarted(kReplyTimeoutMs)) return Refuse(*file, "swaymsg could not be started");
+        if (!swaymsg.waitForStarted(kReplyTimeoutMs)) return Refuse(file, "swaymsg could not be started");
         if (!swaymsg.waitForFinished(kReplyTimeoutMs)) {
             swaymsg.kill();
             swaymsg.waitForFinished(kReplyTimeoutMs);
-            return Refuse(*file, "swaymsg got no answer from sway in time");
+            return Refuse(file, "swaymsg got no answer from sway in time");
         }
         if (swaymsg.exitStatus() != QProcess::NormalExit || swaymsg.exitCode() != 0 ||
             !AllSucceeded(swaymsg.readAllStandardOutput()))
-            return Refuse(*file, "sway refused the command");
+            return Refuse(file, "sway refused the command");
         return true;
     }
 

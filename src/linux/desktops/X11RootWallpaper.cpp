@@ -283,20 +283,18 @@ public:
     X11RootDesktop(const X11RootDesktop&) = delete;
     X11RootDesktop& operator=(const X11RootDesktop&) = delete;
 
-    bool Apply(const std::string& path, std::uint32_t style) override {
-        const std::optional<std::string> file = PictureFile(path);
-        if (!file) return false;
+    bool Apply(const std::string& file, std::uint32_t style) override {
         std::string why;
-        const QImage picture = LoadPicture(*file, why);
-        if (picture.isNull()) return Refuse(*file, why.c_str());
+        const QImage picture = LoadPicture(file, why);
+        if (picture.isNull()) return Refuse(file, why.c_str());
         // The connection from Create is used up by an earlier apply on this object.
         if (display_ == nullptr) display_ = XOpenDisplay(nullptr);
-        if (display_ == nullptr) return Refuse(*file, "the X display cannot be opened");
+        if (display_ == nullptr) return Refuse(file, "the X display cannot be opened");
         ErrorTrap trap(display_);
         const bool ok = PutOnRoot(display_, trap, picture, style);
         XCloseDisplay(display_);
         display_ = nullptr;
-        return ok || Refuse(*file, "the root window cannot take it (an X error, or a screen "
+        return ok || Refuse(file, "the root window cannot take it (an X error, or a screen "
                                    "without true colour)");
     }
 

@@ -103,26 +103,23 @@ bool SetProperty(const QString& property, const QVariant& value) {
 
 class XfceDesktop final : public DesktopSetter {
 public:
-    bool Apply(const std::string& path, std::uint32_t style) override {
-        // xfdesktop would show an empty backdrop for a file that is not there.
-        const std::optional<std::string> file = PictureFile(path);
-        if (!file) return false;
+    bool Apply(const std::string& file, std::uint32_t style) override {
         // xfconf strings are UTF-8 on the bus; another encoding cannot be said.
-        if (!NameIsUtf8(*file, "xfconf")) return false;
+        if (!NameIsUtf8(file, "xfconf")) return false;
 
         std::optional<QStringList> prefixes = BackdropPrefixes();
-        if (!prefixes) return Refuse(*file, "xfconfd did not answer the question for the backdrop properties");
+        if (!prefixes) return Refuse(file, "xfconfd did not answer the question for the backdrop properties");
         if (prefixes->isEmpty()) *prefixes = NewPrefixes();
-        if (prefixes->isEmpty()) return Refuse(*file, "xfconf knows no monitor to give a backdrop");
+        if (prefixes->isEmpty()) return Refuse(file, "xfconf knows no monitor to give a backdrop");
 
-        const QString image = QString::fromUtf8(file->data(), static_cast<qsizetype>(file->size()));
+        const QString image = QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size()));
         const int imageStyle = ImageStyle(style);
         // The style first, so the new picture is never drawn in the old style.
         const bool set = std::all_of(prefixes->cbegin(), prefixes->cend(), [&](const QString& prefix) {
             return SetProperty(prefix + QStringLiteral("image-style"), QVariant(imageStyle)) &&
                    SetProperty(prefix + QStringLiteral("last-image"), QVariant(image));
         });
-        return set || Refuse(*file, "xfconfd refused a backdrop property");
+        return set || Refuse(file, "xfconfd refused a backdrop property");
     }
 };
 
