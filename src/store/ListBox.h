@@ -27,7 +27,6 @@ public:
     std::optional<std::size_t> Selected() const { return selected_; }
     // Selects the entry; an index past the end selects nothing and fails.
     bool Select(std::size_t index);
-    void ClearSelection() { selected_.reset(); }
 
 private:
     struct Span {

@@ -25,8 +25,6 @@ public:
     PictureBox& operator=(const PictureBox&) = delete;
 
     HWND Window() const { return window_; }
-    // The bitmap's size in pixels; the button at 96 dpi is this plus the border.
-    SIZE PictureSize() const { return pictureSize_; }
 
     void SetActions(std::function<void()> down, std::function<void()> up, std::function<void()> click);
     // Redrawn at once: the release must look flat before the click's work begins.
