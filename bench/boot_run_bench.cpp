@@ -65,6 +65,7 @@ private:
 class NullWallpaper : public WallpaperService {
 public:
     std::unique_ptr<ActiveDesktop> Create() override { return std::make_unique<NullDesktop>(chosen); }
+    std::string Mechanism() override { return "none (benchmark)"; }
     std::string chosen;
 };
 
