@@ -5,7 +5,6 @@ usage: test_save.py twelve | progress [SCREENSHOT_PNG] | refused | unreadable | 
 """
 import ctypes
 import os
-import pwd
 import shutil
 import signal
 import subprocess
@@ -412,22 +411,12 @@ def refused(session):
 
 def unreadable(session):
     """Run by an unprivileged user, who cannot list one sub-folder."""
-    nobody = pwd.getpwnam("nobody")
     folder = session.path("pics")
     touch(*[os.path.join(folder, n) for n in ["a.bmp", "open/b.bmp", "locked/c.bmp", "locked/deep/d.bmp",
                                                "later/e.bmp"]])
-    os.chmod(session.root, 0o755)
-    for name in ("home", "config", "run", "pics"):
-        for path, _, files in os.walk(session.path(name)):
-            for p in [path] + [os.path.join(path, f) for f in files]:
-                os.chown(p, nobody.pw_uid, nobody.pw_gid)
+    command = session.as_nobody("pics")
     os.chmod(os.path.join(folder, "locked"), 0)
-    # A copy the user can surely run, whatever the build folder's modes.
-    program = session.path("VLMR")
-    shutil.copy2(os.environ["VLMR"], program)
-    os.chmod(program, 0o755)
-    save = Save(session, ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups",
-                          "--", program, "Config"])
+    save = Save(session, command + ["Config"])
     save.choose(folder)
     successful_save(save, folder, walk_order(folder, skip=("locked",)))
 
@@ -465,26 +454,20 @@ def kept(session):
     check(image_list(session) == working, f"IPaths.dat is {image_list(session)!r}")
 
     # As an ordinary user, whom a folder of mode 555 refuses (root writes anyway).
-    nobody = pwd.getpwnam("nobody")
     locked = session.path("locked")
     touch(os.path.join(locked, "a.bmp"))
     os.chmod(locked, 0o555)
-    os.chmod(session.root, 0o755)
-    for name in ("home", "config", "run"):
-        for path, _, files in os.walk(session.path(name)):
-            for p in [path] + [os.path.join(path, f) for f in files]:
-                os.chown(p, nobody.pw_uid, nobody.pw_gid)
-    program = session.path("VLMR")
-    shutil.copy2(os.environ["VLMR"], program)
-    os.chmod(program, 0o755)
     save.close()
+    command = session.as_nobody()
     before = {n: open(app_file(session, n), "rb").read() for n in os.listdir(session.app_folder)}
-    user = Save(session, ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups",
-                          "--", program, "Config"])
+    user = Save(session, command + ["Config"])
     user.choose(locked)
     user.click("PSave")
     user.answer("Error", f"Could not write {locked}/VLMR-Test.VLMR\r\nPermission denied")
     user.open()
+    check(session.log()[-1] == (user.process.pid, "error",
+                                f"save: could not write {locked}/VLMR-Test.VLMR: Permission denied"),
+          f"the log ends {session.log()[-1:]!r}")
     after = {n: open(app_file(session, n), "rb").read() for n in os.listdir(session.app_folder)}
     after.pop("Config.ini"), before.pop("Config.ini", None)  # the style click stores Style
     check(after == before, "a refused save wrote into the application folder")

@@ -1,6 +1,7 @@
 """One private X server and one private home for driving the real VLMR binary."""
 import ctypes
 import os
+import pwd
 import re
 import resource
 import shutil
@@ -123,6 +124,21 @@ class Session:
                                    stderr=subprocess.PIPE, preexec_fn=limit if address_space else None)
         self.processes.append(process)
         return process
+
+    def as_nobody(self, *folders):
+        """The command line that runs a copy of VLMR as user nobody, to whom the session's
+        own folders and the named ones are given (root writes where nobody may not)."""
+        nobody = pwd.getpwnam("nobody")
+        os.chmod(self.root, 0o755)
+        for name in ("home", "config", "run", "state", *folders):
+            for path, _, files in os.walk(self.path(name)):
+                for p in [path] + [os.path.join(path, f) for f in files]:
+                    os.chown(p, nobody.pw_uid, nobody.pw_gid)
+        # A copy the user can surely run, whatever the build folder's modes.
+        program = self.path("VLMR")
+        shutil.copy2(VLMR, program)
+        os.chmod(program, 0o755)
+        return ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups", "--", program]
 
     def write_app_file(self, name, data):
         os.makedirs(self.app_folder, exist_ok=True)
