@@ -116,6 +116,11 @@ Section "Uninstall"
 
   Delete "${SHORTCUT}"
 
+  ; The run log is kept in the user's own data folder, not beside the program.
+  Delete "$LOCALAPPDATA\Velmora\VLMR.log"
+  Delete "$LOCALAPPDATA\Velmora\VLMR.log.1"
+  RMDir "$LOCALAPPDATA\Velmora"
+
   ; "Load At Startup" left a Run value naming VLMR.exe. Remove it once that
   ; file is gone; a value naming another copy that still exists (a portable
   ; one, say) is that copy's and stays.

@@ -6,11 +6,20 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include "store/RunLog.h"
+#include "win32/WinError.h"
 #include "win32/WinText.h"
 
 namespace vlmr::win32 {
 
 namespace {
+
+// The core sees only that a step failed; the reason is the component's own.
+bool Succeeded(HRESULT result, const char* call) {
+    if (SUCCEEDED(result)) return true;
+    LogError(std::string("Active Desktop: ") + call + " failed: " + HResultDescription(result));
+    return false;
+}
 
 // The seam's records are the platform's, field for field.
 static_assert(sizeof(COMPONENTSOPT) == 12 && sizeof(WALLPAPEROPT) == 8);
@@ -24,7 +33,7 @@ public:
         record.dwSize = options.dwSize;
         record.fEnableComponents = static_cast<BOOL>(options.fEnableComponents);
         record.fActiveDesktop = static_cast<BOOL>(options.fActiveDesktop);
-        if (FAILED(desktop_->GetDesktopItemOptions(&record, 0))) return false;
+        if (!Succeeded(desktop_->GetDesktopItemOptions(&record, 0), "GetDesktopItemOptions")) return false;
         options.fEnableComponents = static_cast<std::uint32_t>(record.fEnableComponents);
         options.fActiveDesktop = static_cast<std::uint32_t>(record.fActiveDesktop);
         return true;
@@ -35,21 +44,23 @@ public:
         record.dwSize = options.dwSize;
         record.fEnableComponents = static_cast<BOOL>(options.fEnableComponents);
         record.fActiveDesktop = static_cast<BOOL>(options.fActiveDesktop);
-        return SUCCEEDED(desktop_->SetDesktopItemOptions(&record, 0));
+        return Succeeded(desktop_->SetDesktopItemOptions(&record, 0), "SetDesktopItemOptions");
     }
 
     bool SetWallpaperOptions(const WallpaperOpt& options) override {
         WALLPAPEROPT record{};
         record.dwSize = options.dwSize;
         record.dwStyle = options.dwStyle;
-        return SUCCEEDED(desktop_->SetWallpaperOptions(&record, 0));
+        return Succeeded(desktop_->SetWallpaperOptions(&record, 0), "SetWallpaperOptions");
     }
 
     bool SetWallpaper(const std::string& path) override {
-        return SUCCEEDED(desktop_->SetWallpaper(Widen(path).c_str(), 0));
+        return Succeeded(desktop_->SetWallpaper(Widen(path).c_str(), 0), "SetWallpaper");
     }
 
-    bool ApplyChanges(std::uint32_t flags) override { return SUCCEEDED(desktop_->ApplyChanges(flags)); }
+    bool ApplyChanges(std::uint32_t flags) override {
+        return Succeeded(desktop_->ApplyChanges(flags), "ApplyChanges");
+    }
 
 private:
     Microsoft::WRL::ComPtr<IActiveDesktop> desktop_;  // released with this object
@@ -61,7 +72,7 @@ std::unique_ptr<ActiveDesktop> ActiveDesktopService::Create() {
     Microsoft::WRL::ComPtr<IActiveDesktop> desktop;
     const HRESULT result = CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveDesktop,
                                             reinterpret_cast<void**>(desktop.GetAddressOf()));
-    if (FAILED(result) || !desktop) return nullptr;
+    if (!Succeeded(result, "CoCreateInstance") || !desktop) return nullptr;
     return std::make_unique<ComActiveDesktop>(std::move(desktop));
 }
 

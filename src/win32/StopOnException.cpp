@@ -6,6 +6,7 @@
 #include <string>
 
 #include "boot/StopMessage.h"
+#include "store/RunLog.h"
 #include "win32/Win32Runtime.h"
 
 namespace vlmr::win32 {
@@ -21,6 +22,7 @@ void StopForCurrentException() noexcept {
         const std::string text = StopMessageForCurrentException();
         std::fprintf(stderr, "%s\n", text.c_str());
         std::fflush(stderr);
+        LogError(text);
         ShowMessageBox(text, kStopTitle, MessageIcon::Warning);
     } catch (...) {
         // Not even the words could be made: the exit code alone tells.

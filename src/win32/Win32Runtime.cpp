@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "store/RunLog.h"
+#include "win32/WinError.h"
 #include "win32/WinText.h"
 
 namespace vlmr::win32 {
@@ -46,7 +48,9 @@ InstanceCheck Win32Runtime::CheckOtherInstance() {
         if (!instanceMutex_) {
             // A mutex of that name that we may not open belongs to a copy
             // running with other rights: still another copy.
-            return error == ERROR_ACCESS_DENIED ? InstanceCheck::AnotherRunning : InstanceCheck::Failed;
+            if (error == ERROR_ACCESS_DENIED) return InstanceCheck::AnotherRunning;
+            LogError("the instance check failed: " + ErrorDescription(error));
+            return InstanceCheck::Failed;
         }
         if (error == ERROR_ALREADY_EXISTS) return InstanceCheck::AnotherRunning;
     }

@@ -1,5 +1,6 @@
 #include "win32/WinError.h"
 
+#include <cstdio>
 #include <string_view>
 
 #include "win32/WinText.h"
@@ -24,20 +25,36 @@ std::string OwnDescription(DWORD code) {
     }
 }
 
-}  // namespace
-
-std::string ErrorDescription(DWORD code) {
+// The system's own words for the code; "" when it has none.
+std::string SystemText(DWORD code) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    if (length == 0 || buffer == nullptr) return OwnDescription(code);
+    if (length == 0 || buffer == nullptr) return {};
     std::wstring_view text(buffer, length);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
         text.remove_suffix(1);
     std::string out = Narrow(text);
     LocalFree(buffer);
-    return out.empty() ? OwnDescription(code) : out;
+    return out;
+}
+
+}  // namespace
+
+std::string ErrorDescription(DWORD code) {
+    std::string text = SystemText(code);
+    return text.empty() ? OwnDescription(code) : text;
+}
+
+std::string HResultDescription(HRESULT result) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    // One that wraps a Windows error reads best in that error's words.
+    const std::string text = HRESULT_FACILITY(result) == FACILITY_WIN32
+                                 ? ErrorDescription(static_cast<DWORD>(HRESULT_CODE(result)))
+                                 : SystemText(static_cast<DWORD>(result));
+    return text.empty() ? std::string("error ") + code : text + " (" + code + ")";
 }
 
 ErrorKind KindOf(DWORD code) {

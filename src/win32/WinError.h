@@ -12,6 +12,9 @@ namespace vlmr::win32 {
 // language of the installed Windows.
 std::string ErrorDescription(DWORD code);
 
+// The same for a COM result, with its code: "Access is denied. (0x80070005)".
+std::string HResultDescription(HRESULT result);
+
 ErrorKind KindOf(DWORD code);
 
 // A failed Status for the error code.

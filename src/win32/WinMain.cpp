@@ -9,6 +9,7 @@
 #include "boot/frmMain.h"
 #include "config/CWait.h"
 #include "config/frmConfig.h"
+#include "store/RunLog.h"
 #include "win32/ActiveDesktopService.h"
 #include "win32/BannerWindow.h"
 #include "win32/ComApartment.h"
@@ -19,6 +20,7 @@
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32FolderChooser.h"
 #include "win32/Win32FolderLister.h"
+#include "win32/Win32LogFile.h"
 #include "win32/Win32RunKey.h"
 #include "win32/Win32Runtime.h"
 #include "win32/Win32Shell.h"
@@ -90,6 +92,9 @@ int Run(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Lives to the very end, so even a stop from the exit path is logged.
+    static vlmr::win32::Win32LogFile log(vlmr::win32::DefaultLogPath());
+    vlmr::UseLogFile(&log);
     try {
         return Run(instance);
     } catch (...) {

@@ -3,7 +3,7 @@
 installer under Wine in a throwaway prefix: a silent install, the files, the
 Start menu shortcut and the uninstall entry, VLMR.exe Config from the
 install folder, then the silent uninstaller, which takes the program, its
-data files, its Run value, the shortcut and the folder with it.
+data files, its run log, its Run value, the shortcut and the folder with it.
 
 usage: check_windows.py SOURCE_DIR BUILD_DIR ZIP INSTALLER
 """
@@ -145,6 +145,7 @@ def main():
         wine.run("wine", installer, "/S")
         local = wine.windows_variable("LOCALAPPDATA")
         state["instdir"] = local + r"\Programs\Velmora"
+        state["logs"] = wine.unix_path(local + r"\Velmora")
         state["folder"] = wine.unix_path(state["instdir"])
         state["shortcut"] = os.path.join(wine.unix_path(wine.windows_variable("APPDATA")),
                                          "Microsoft/Windows/Start Menu/Programs/Velmora Configurator.lnk")
@@ -212,8 +213,14 @@ def main():
             with open(os.path.join(folder, name), "w", newline="") as f:
                 f.write(text)
         wine.reg("add", RUN_KEY, "/v", "VLMR", "/d", instdir + r"\VLMR.exe", "/f")
+        # The configurator's run started the log; an older one lies beside it.
+        logs = state["logs"]
+        check(os.path.isfile(os.path.join(logs, "VLMR.log")), f"the run left no log in {logs}")
+        with open(os.path.join(logs, "VLMR.log.1"), "w", newline="") as f:
+            f.write("2024-01-02 03:04:05 1 info an earlier line\r\n")
         uninstall()
         check(not os.path.exists(folder), f"{instdir} is left: {os.listdir(folder) if os.path.isdir(folder) else ''}")
+        check(not os.path.exists(logs), f"the log folder is left: {os.listdir(logs) if os.path.isdir(logs) else ''}")
         check(not os.path.exists(state["shortcut"]), "the shortcut is left")
         check("VLMR" not in (wine.values(RUN_KEY) or {}), "the Run value VLMR is left")
 
@@ -243,7 +250,7 @@ def main():
         suite.step("the per-user uninstall entry names the version, publisher and uninstaller", uninstall_entry)
         suite.step(f"VLMR.exe Config from the install folder shows {CONFIGURATOR!r} and ends when closed",
                    configurator)
-        suite.step("the uninstaller /S takes the files, data files, Run value, shortcut and folder",
+        suite.step("the uninstaller /S takes the files, data files, run log, Run value, shortcut and folder",
                    uninstall_after_use)
         suite.step("the uninstaller keeps the user's own files and another copy's Run value",
                    keeps_what_is_not_its_own)

@@ -5,6 +5,8 @@
 //
 //   VLMR_RECORDER_LOG            Windows path of the log (UTF-8, one call a line)
 //   VLMR_RECORDER_ACTIVE_DESKTOP "1" reports Active Desktop on, anything else off
+//   VLMR_RECORDER_REFUSE         "SetWallpaper": that call is recorded, then
+//                                answered with E_ACCESSDENIED
 // clang-format off
 #include <windows.h>
 #include <wininet.h>  // shlobj.h needs INTERNET_MAX_URL_LENGTH for COMPONENT
@@ -51,6 +53,10 @@ void Record(const std::string& line) {
     CloseHandle(file);
 }
 
+HRESULT Answer(const wchar_t* method) {
+    return Environment(L"VLMR_RECORDER_REFUSE") == method ? E_ACCESSDENIED : S_OK;
+}
+
 class RecordingActiveDesktop final : public IActiveDesktop {
 public:
     RecordingActiveDesktop() { ++g_liveObjects; }
@@ -86,7 +92,7 @@ public:
     STDMETHODIMP GetWallpaper(PWSTR, UINT, DWORD) override { return E_NOTIMPL; }
     STDMETHODIMP SetWallpaper(PCWSTR pwszWallpaper, DWORD) override {
         Record("SetWallpaper " + ToUtf8(pwszWallpaper));
-        return S_OK;
+        return Answer(L"SetWallpaper");
     }
     STDMETHODIMP GetWallpaperOptions(LPWALLPAPEROPT, DWORD) override { return E_NOTIMPL; }
     STDMETHODIMP SetWallpaperOptions(LPCWALLPAPEROPT pwpo, DWORD) override {

@@ -1,6 +1,7 @@
 // The boot run of the real program against the recording Active Desktop.
 #include <algorithm>
 
+#include "BuildConfig.h"
 #include "Scenario.h"
 
 namespace vlmr::wintest {
@@ -12,6 +13,13 @@ const std::vector<std::wstring> kThreePaths = {
     L"D:\\Wallpapers\\Forest.bmp",
 };
 
+// Cyrillic and Chinese do not fit any one ANSI code page: the list is UTF-8 with a BOM.
+const std::vector<std::wstring> kNonAnsiPaths = {
+    L"C:\\Картинки\\Закат над морем.bmp",
+    L"C:\\图片\\日落.bmp",
+    L"D:\\Фото 照片\\Ёлка 树.bmp",
+};
+
 class BootRun : public Scenario {
 protected:
     // One run to its end; returns what the recorder saw and clears the log.
@@ -21,6 +29,7 @@ protected:
             EXPECT_TRUE(run.Started()) << "CreateProcess failed: " << GetLastError();
             EXPECT_TRUE(run.WaitForExit(kExitTimeoutMs)) << "the boot run did not end";
             EXPECT_TRUE(TopLevelWindows(run.Id(), false).empty()) << "the boot run left a window behind";
+            lastRun_ = run.Id();
         }
         std::vector<std::string> log = folder_.LogLines();
         std::filesystem::remove(folder_.Log());
@@ -39,6 +48,8 @@ protected:
         EXPECT_NE(std::find(entries.begin(), entries.end(), drawn), entries.end()) << "not from the list: " << drawn;
         EXPECT_EQ(log, ExpectedBootLog(activeDesktopOn, style, drawn));
     }
+
+    DWORD lastRun_ = 0;  // the process id of the last RunToEnd
 };
 
 TEST_F(BootRun, ActiveDesktopOffIsSwitchedOnBeforeStyleFileAndApply) {
@@ -69,17 +80,53 @@ TEST_F(BootRun, EmptyDrawnLineAppliesTheFallbackPicture) {
     EXPECT_EQ(RunToEnd(false), ExpectedBootLog(false, 1, Fallback()));
 }
 
-// Cyrillic and Chinese do not fit any one ANSI code page: the list is UTF-8 with a BOM.
 TEST_F(BootRun, NonAnsiPathsReachTheServiceUnchanged) {
-    const std::vector<std::wstring> paths = {
-        L"C:\\Картинки\\Закат над морем.bmp",
-        L"C:\\图片\\日落.bmp",
-        L"D:\\Фото 照片\\Ёлка 树.bmp",
-    };
     folder_.WriteInstalled();
-    folder_.WriteList(paths, ListEncoding::Utf8WithBom);
+    folder_.WriteList(kNonAnsiPaths, ListEncoding::Utf8WithBom);
     folder_.WriteStyle("Stretch");
-    ExpectAnEntryApplied(paths, false, 2);
+    ExpectAnEntryApplied(kNonAnsiPaths, false, 2);
+}
+
+// The run log tells the whole course, the names in UTF-8.
+TEST_F(BootRun, RunLogTellsEachStepOfTheCourse) {
+    folder_.WriteInstalled();
+    folder_.WriteList(kNonAnsiPaths, ListEncoding::Utf8WithBom);
+    folder_.WriteStyle("Stretch");
+    const std::string drawn = WallpaperOf(RunToEnd(false));
+    std::size_t entry = 0;
+    while (entry < kNonAnsiPaths.size() && Narrow(kNonAnsiPaths[entry]) != drawn) ++entry;
+    ASSERT_LT(entry, kNonAnsiPaths.size()) << "not from the list: " << drawn;
+    EXPECT_EQ(RunLogOf(folder_.RunLog(), lastRun_),
+              (std::vector<std::string>{
+                  "info VLMR " + std::string(kVersionText) + " started: boot run",
+                  "info image list " + Narrow((folder_.Path() / L"IPaths.dat").wstring()) + ": 3 entries",
+                  "info drawn entry " + std::to_string(entry + 1) + " of 3: " + drawn,
+                  "info style Stretch; desktop: Active Desktop (IActiveDesktop)",
+                  "info wallpaper service: read the desktop options: done",
+                  "info wallpaper service: switch Active Desktop on: done",
+                  "info wallpaper service: set style 2: done",
+                  "info wallpaper service: set file " + drawn + ": done",
+                  "info wallpaper service: apply: done",
+                  "info wallpaper set: " + drawn,
+              }));
+}
+
+// The core sees only that a step failed; the component's own reason goes into the log beside it.
+TEST_F(BootRun, RefusedStepLeavesTheComponentsReasonInTheRunLog) {
+    folder_.WriteInstalled();
+    folder_.WriteList(kThreePaths, ListEncoding::Ansi);
+    folder_.WriteStyle("Tile");
+    SetEnvironmentVariableW(L"VLMR_RECORDER_REFUSE", L"SetWallpaper");
+    const std::string drawn = WallpaperOf(RunToEnd(false));
+    SetEnvironmentVariableW(L"VLMR_RECORDER_REFUSE", nullptr);
+    const std::vector<std::string> log = RunLogOf(folder_.RunLog(), lastRun_);
+    const auto failed = std::find(log.begin(), log.end(), "error wallpaper service: set file " + drawn + ": failed");
+    ASSERT_TRUE(failed != log.end() && failed != log.begin()) << ::testing::PrintToString(log);
+    const std::string& reason = *(failed - 1);
+    EXPECT_EQ(reason.rfind("error Active Desktop: SetWallpaper failed: ", 0), 0u) << reason;
+    const std::string code = "(0x80070005)";  // E_ACCESSDENIED, the recorder's answer
+    EXPECT_TRUE(reason.size() > code.size() && reason.compare(reason.size() - code.size(), code.size(), code) == 0)
+        << reason;
 }
 
 TEST_F(BootRun, AnsiListWithAccentedLettersIsReadInTheAnsiCodePage) {

@@ -2,9 +2,12 @@
 // into the path field, a style clicked, the save picture clicked, the
 // messages read and dismissed; then the boot run that uses the new list.
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <regex>
 
+#include "BuildConfig.h"
 #include "Scenario.h"
 #include "win32/ConfigControlIds.h"
 
@@ -216,6 +219,12 @@ TEST_F(Save, TwelveBitmapsInATreeAreListedInWalkOrderAndTheNextBootRunUsesOne) {
     EXPECT_EQ(IniValue(App(L"Config.ini"), L"VLMR", L"Style"), L"Stretch");
     EXPECT_TRUE(fs::exists(App(L"Installed")));
     EXPECT_FALSE(fs::exists(tree / L"VLMR-Test.VLMR"));
+    const std::vector<std::string> saved = RunLogOf(folder_.RunLog(), run_->Id());
+    ASSERT_EQ(saved.size(), 4u) << ::testing::PrintToString(saved);
+    EXPECT_EQ(saved[0], "info VLMR " + std::string(kVersionText) + " started: configurator");
+    EXPECT_EQ(saved[1], "info save: folder " + Narrow(folder));
+    EXPECT_TRUE(std::regex_match(saved[2], std::regex(R"(info save: 13 images found in \d+\.\d\d s)"))) << saved[2];
+    EXPECT_EQ(saved[3], "info save: 13 images written to " + Narrow(App(L"IPaths.dat").wstring()));
 
     // The next start without "Config" is a boot run with an entry of the new list.
     std::vector<std::string> entries;
@@ -296,6 +305,108 @@ TEST_F(Save, NoBitmapsKeepsTheConfiguratorOpenForAnotherFolder) {
     Dismiss(restart);
     EXPECT_TRUE(run_->WaitForExit(kExitTimeoutMs));
     EXPECT_EQ(IniValue(App(L"Config.ini"), L"VLMR", L"Path"), one.wstring());
+}
+
+// The run log cannot be made: a file stands where its folder belongs.
+class SaveWithoutRunLog : public Save {
+protected:
+    void SetUp() override {
+        WriteFile(folder_.LocalAppData() / L"Velmora", "not a folder");
+        Save::SetUp();
+    }
+};
+
+TEST_F(SaveWithoutRunLog, TheSaveAndTheNextBootRunStillWork) {
+    const fs::path one = folder_.Root() / L"One picture";
+    WriteFile(one / L"only.bmp", "BM");
+    TypePath(one.wstring());
+    ClickStretch();
+    ClickSave();
+    HWND count = ExpectMessage(L"VLMR", L"1 Images Found");
+    ASSERT_NE(count, nullptr);
+    Dismiss(count);
+    HWND restart = ExpectMessage(L"VLMR", L"Velmora Must Be Restarted");
+    ASSERT_NE(restart, nullptr);
+    Dismiss(restart);
+    ASSERT_TRUE(run_->WaitForExit(kExitTimeoutMs));
+
+    const std::string picture = Narrow((one / L"only.bmp").wstring());
+    DWORD boot = 0;
+    {
+        AppProcess run(folder_);
+        ASSERT_TRUE(run.Started());
+        ASSERT_TRUE(run.WaitForExit(kExitTimeoutMs)) << "the boot run did not end";
+        boot = run.Id();
+    }
+    EXPECT_EQ(folder_.LogLines(), ExpectedBootLog(false, 2, picture));
+    EXPECT_TRUE(fs::is_regular_file(folder_.LocalAppData() / L"Velmora"));
+    // Each run says once on stderr that its log cannot be written; its lines still go there.
+    const std::vector<std::string> stderrLines = CrLfLines(folder_.Stderr());
+    EXPECT_EQ(std::count_if(stderrLines.begin(), stderrLines.end(),
+                            [](const std::string& line) { return line.rfind("VLMR: the log ", 0) == 0; }),
+              2)
+        << ::testing::PrintToString(stderrLines);
+    const std::vector<std::string> bootLines = RunLogOf(folder_.Stderr(), boot);
+    EXPECT_NE(std::find(bootLines.begin(), bootLines.end(), "info wallpaper set: " + picture), bootLines.end())
+        << ::testing::PrintToString(bootLines);
+}
+
+// The system's reason for refusing a new file in the folder, in its own words.
+std::wstring WriteRefusal(const fs::path& folder) {
+    const fs::path probe = folder / L"probe";
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        DeleteFileW(probe.c_str());
+        return L"<writable>";
+    }
+    const DWORD error = GetLastError();
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring reason = text != nullptr ? text : L"<no text for error " + std::to_wstring(error) + L">";
+    LocalFree(text);
+    while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n' || reason.back() == L' '))
+        reason.pop_back();
+    return reason;
+}
+
+// Root writes into any folder whatever its mode, so read-only-save.sh hands
+// over a read-only mount; the scenarios that ctest discovers leave this out.
+class SaveIntoReadOnlyMount : public Save {};
+
+TEST_F(SaveIntoReadOnlyMount, ShowsTheSystemsReasonAndWritesNothing) {
+    const char* host = std::getenv("VLMR_READ_ONLY_FOLDER");
+    if (host == nullptr || *host == '\0') GTEST_SKIP() << "needs the read-only mount of read-only-save.sh";
+    const fs::path folder = FromHostPath(host);
+    const std::wstring reason = WriteRefusal(folder);
+    ASSERT_NE(reason, L"<writable>") << Narrow(folder.wstring()) << " can be written";
+    const std::string working = "C:\\Old\\a.bmp\r\n";
+    WriteFile(App(L"IPaths.dat"), working);
+    const auto before = std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+
+    TypePath(folder.wstring());
+    ClickStretch();
+    ClickSave();
+    const std::wstring file = folder.wstring() + L"\\VLMR-Test.VLMR";
+    HWND box = ExpectMessage(L"Error", L"Could not write " + file + L"\r\n" + reason);
+    ASSERT_NE(box, nullptr);
+    std::string icon = ShownIcon(box);
+    for (int tries = 0; icon != "warning" && tries < 150; ++tries) {  // until the box is drawn
+        Sleep(20);
+        icon = ShownIcon(box);
+    }
+    EXPECT_EQ(icon, "warning");
+    Dismiss(box);
+
+    ExpectConfiguratorOpen();
+    EXPECT_FALSE(fs::exists(App(L"Installed")));
+    EXPECT_EQ(FileBytes(App(L"IPaths.dat")), working);
+    EXPECT_EQ(IniValue(App(L"Config.ini"), L"VLMR", L"Path"), L"<absent>");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), before);
+    const std::vector<std::string> log = RunLogOf(folder_.RunLog(), run_->Id());
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "error save: could not write " + Narrow(file) + ": " + Narrow(reason));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <fstream>
+#include <iterator>
+#include <regex>
 
 #ifndef VELMORA_PROGRAM_UNDER_TEST
 #error "the build must define VELMORA_PROGRAM_UNDER_TEST, VELMORA_FALLBACK_PICTURE and VELMORA_RECORDER_DLL"
@@ -74,6 +76,7 @@ AppFolder::AppFolder() {
     app_ = root_ / L"app";
     fs::remove_all(root_);
     fs::create_directories(app_);
+    fs::create_directories(LocalAppData());
     fs::copy_file(ProgramUnderTest(), Exe());
     fs::copy_file(FallbackPicture(), app_ / L"logo.gif");
 }
@@ -120,20 +123,58 @@ std::vector<std::string> AppFolder::LogLines() const {
     return lines;
 }
 
+std::vector<std::string> CrLfLines(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start) + "<no line end>");
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> RunLogOf(const fs::path& file, DWORD processId) {
+    static const std::regex form(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d (\d+) ((info|error) .*))");
+    std::vector<std::string> lines;
+    for (const std::string& line : CrLfLines(file)) {
+        std::smatch parts;
+        if (!std::regex_match(line, parts, form))
+            lines.push_back("malformed: " + line);
+        else if (parts[1] == std::to_string(processId))
+            lines.push_back(parts[2]);
+    }
+    return lines;
+}
+
 AppProcess::AppProcess(const AppFolder& folder, std::wstring_view tail, bool activeDesktopOn) {
     // The recorder runs inside the program and reads its settings from there.
     SetEnvironmentVariableW(L"VLMR_RECORDER_LOG", folder.Log().c_str());
     SetEnvironmentVariableW(L"VLMR_RECORDER_ACTIVE_DESKTOP", activeDesktopOn ? L"1" : L"0");
+    SetEnvironmentVariableW(L"LOCALAPPDATA", folder.LocalAppData().c_str());
     const std::wstring exe = folder.Exe().wstring();
     std::wstring commandLine = L"\"" + exe + L"\"" + std::wstring(tail);
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const HANDLE output = CreateFileW(folder.Stderr().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      &inherited, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (output != INVALID_HANDLE_VALUE) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = output;
+    }
     // Started from outside the application folder, as the logon starts it.
     const std::wstring directory = folder.Root().wstring();
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                        &startup, &info_)) {
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE, 0,
+                        nullptr, directory.c_str(), &startup, &info_)) {
         info_ = PROCESS_INFORMATION{};
     }
+    if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
 }
 
 AppProcess::~AppProcess() {

@@ -27,7 +27,9 @@ LSTATUS RegisterRecorder(const std::filesystem::path& dll);
 
 enum class ListEncoding { Ansi, Utf8WithBom };
 
-// A scratch folder holding the application folder "app" and the recorder's log.
+// A scratch folder holding the application folder "app", the recorder's log,
+// the user's local application data folder (with the run log) and the stderr
+// of the programs started from it.
 class AppFolder {
 public:
     AppFolder();
@@ -39,6 +41,9 @@ public:
     const std::filesystem::path& Path() const { return app_; }
     std::filesystem::path Exe() const { return app_ / L"VLMR.exe"; }
     std::filesystem::path Log() const { return root_ / L"recorder.log"; }
+    std::filesystem::path LocalAppData() const { return root_ / L"LocalAppData"; }
+    std::filesystem::path RunLog() const { return LocalAppData() / L"Velmora" / L"VLMR.log"; }
+    std::filesystem::path Stderr() const { return root_ / L"stderr.txt"; }
 
     void WriteInstalled() const;
     void WriteStyle(std::string_view style) const;
@@ -54,10 +59,19 @@ private:
 };
 
 // A started program; killed on destruction if it is still running.
+// A file's lines split at CR LF; a last line without one ends in "<no line end>".
+std::vector<std::string> CrLfLines(const std::filesystem::path& file);
+
+// The run log's lines (or stderr's) written by one process, each as "level
+// message" without its time and process id; a line not in the log's form
+// comes back as "malformed: " and the line.
+std::vector<std::string> RunLogOf(const std::filesystem::path& file, DWORD processId);
+
 class AppProcess {
 public:
-    // Starts exe with the command line "exe" + tail; the recorder settings go
-    // into the environment the process inherits.
+    // Starts exe with the command line "exe" + tail; the recorder settings and
+    // the folder's LOCALAPPDATA go into the environment the process inherits,
+    // its stdout and stderr into the folder's Stderr().
     AppProcess(const AppFolder& folder, std::wstring_view tail = L"", bool activeDesktopOn = false);
     ~AppProcess();
     AppProcess(const AppProcess&) = delete;

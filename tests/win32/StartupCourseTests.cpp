@@ -1,7 +1,10 @@
 // The courses of the start-up dispatch that end in a message or the configurator.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <fstream>
 
+#include "BuildConfig.h"
 #include "Scenario.h"
 
 namespace vlmr::wintest {
@@ -9,6 +12,9 @@ namespace {
 
 constexpr LONG kBannerWidth = 245, kBannerHeight = 50;
 constexpr LONG kConfiguratorWidth = 362, kConfiguratorHeight = 107;
+
+const std::string kRefusedLine =
+    "info VLMR " + std::string(kVersionText) + " started; another copy is running, so this one ends";
 
 class StartupCourse : public Scenario {
 protected:
@@ -111,6 +117,7 @@ TEST_P(SecondInstance, IsRefusedWhileTheFirstWaitsOnAMessage) {
     ASSERT_TRUE(PressOk(secondBox));
     EXPECT_TRUE(second.WaitForExit(kExitTimeoutMs)) << "the refused start did not end";
     EXPECT_TRUE(folder_.LogLines().empty());
+    EXPECT_EQ(RunLogOf(folder_.RunLog(), second.Id()), std::vector<std::string>{kRefusedLine});
 
     EXPECT_TRUE(first.Running());
     ASSERT_TRUE(PressOk(firstBox));
@@ -119,6 +126,57 @@ TEST_P(SecondInstance, IsRefusedWhileTheFirstWaitsOnAMessage) {
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, SecondInstance, ::testing::Values(L"", L" Config"),
                          [](const auto& named) { return std::string(named.index == 0 ? "Bare" : "Config"); });
+
+// Lines of an earlier run, one more than a full log holds.
+std::vector<std::string> FullRunLog(const std::string& word) {
+    std::vector<std::string> lines;
+    for (std::uint64_t size = 0; size <= 1024 * 1024; size += lines.back().size() + 2)
+        lines.push_back("2024-01-02 03:04:05 1 info an earlier " + word + " line " + std::to_string(lines.size()));
+    return lines;
+}
+
+void WriteRunLog(const std::filesystem::path& file, const std::vector<std::string>& lines) {
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines) out << line << "\r\n";
+}
+
+// Past 1 MiB the copy that runs alone moves the log aside before its first
+// line; a refused copy only adds its line, even to a log that is over.
+TEST_F(StartupCourse, FullRunLogRollsOverOnlyInTheCopyThatRunsAlone) {
+    const std::filesystem::path aside = folder_.RunLog().wstring() + L".1";
+    const std::vector<std::string> earlier = FullRunLog("first");
+    WriteRunLog(folder_.RunLog(), earlier);
+    AppProcess first(folder_);
+    ASSERT_TRUE(first.Started());
+    HWND firstBox = ExpectMessage(first, L"Please Configure");
+    ASSERT_NE(firstBox, nullptr);
+    EXPECT_TRUE(CrLfLines(aside) == earlier) << "the .1 file does not hold the earlier lines";
+    EXPECT_EQ(CrLfLines(folder_.RunLog()).size(), 3u) << "the new log holds more than this run's lines";
+    EXPECT_EQ(RunLogOf(folder_.RunLog(), first.Id()),
+              (std::vector<std::string>{
+                  "info the log passed 1048576 bytes; the earlier lines are in its .1 file",
+                  "info VLMR " + std::string(kVersionText) + " started: boot run",
+                  "info no installed marker yet: the configurator opens",
+              }));
+
+    const std::vector<std::string> full = FullRunLog("second");
+    WriteRunLog(folder_.RunLog(), full);
+    AppProcess second(folder_);
+    ASSERT_TRUE(second.Started());
+    HWND refused = ExpectMessage(second, L"Velmora Is Allready Running");
+    ASSERT_NE(refused, nullptr);
+    ASSERT_TRUE(PressOk(refused));
+    EXPECT_TRUE(second.WaitForExit(kExitTimeoutMs));
+    EXPECT_TRUE(CrLfLines(aside) == earlier) << "the refused copy rolled the log";
+    const std::vector<std::string> now = CrLfLines(folder_.RunLog());
+    ASSERT_EQ(now.size(), full.size() + 1) << "the refused copy did not add exactly one line";
+    EXPECT_TRUE(std::equal(full.begin(), full.end(), now.begin())) << "the refused copy changed the earlier lines";
+    EXPECT_EQ(RunLogOf(folder_.RunLog(), second.Id()), std::vector<std::string>{kRefusedLine});
+
+    ASSERT_TRUE(PressOk(firstBox));
+    ExpectConfiguratorEndsTheRun(first);
+}
 
 TEST_F(StartupCourse, CrashedFirstInstanceDoesNotBlockTheNextStart) {
     AppProcess crashed(folder_);

@@ -1,5 +1,8 @@
 #include "WindowProbe.h"
 
+#include <cstdlib>
+#include <utility>
+
 namespace vlmr::wintest {
 namespace {
 
@@ -121,6 +124,74 @@ HWND ChildWithId(HWND window, int id) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+std::string ShownIcon(HWND box) {
+    HWND control = nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
+        if (WindowClass(child) == L"Static" && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child))
+            control = child;
+    }
+    if (!control) return "none";
+    const int width = GetSystemMetrics(SM_CXICON), height = GetSystemMetrics(SM_CYICON);
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    auto pixels = [&](const std::function<void()>& paint) {
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        paint();
+        GdiFlush();
+        const auto* first = static_cast<const DWORD*>(bits);
+        std::vector<DWORD> copy(first, first + width * height);
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+        for (DWORD& p : copy) p &= 0xFFFFFF;
+        return copy;
+    };
+    const RECT place = ClientRectOnScreen(control);
+    const std::vector<DWORD> shown =
+        pixels([&] { BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY); });
+    auto drawn = [&](HICON icon, COLORREF background) {
+        return pixels([&] {
+            HBRUSH brush = CreateSolidBrush(background);
+            const RECT all{0, 0, width, height};
+            FillRect(memory, &all, brush);
+            DeleteObject(brush);
+            DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+        });
+    };
+
+    std::string best = "unreadable";
+    double bestDistance = 24.0;  // mean difference per colour channel that still counts as the same picture
+    const std::pair<const char*, LPCSTR> standard[] = {
+        {"warning", IDI_WARNING}, {"error", IDI_ERROR}, {"information", IDI_INFORMATION}, {"question", IDI_QUESTION}};
+    for (const auto& [name, id] : standard) {
+        const HICON icon = LoadIconA(nullptr, id);
+        const std::vector<DWORD> onBlack = drawn(icon, RGB(0, 0, 0));
+        const std::vector<DWORD> onWhite = drawn(icon, RGB(255, 255, 255));
+        double sum = 0;
+        int counted = 0;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            if (onBlack[i] != onWhite[i]) continue;
+            for (int shift : {0, 8, 16})
+                sum += std::abs(static_cast<int>((shown[i] >> shift) & 0xFF) -
+                                static_cast<int>((onBlack[i] >> shift) & 0xFF));
+            counted += 3;
+        }
+        const double distance = counted > 0 ? sum / counted : 255.0;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = name;
+        }
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return best;
 }
 
 }  // namespace vlmr::wintest

@@ -33,6 +33,12 @@ HWND FindTitledWindow(DWORD processId, const std::wstring& title);
 // The visible banner of a process, by its class: it has no title to go by.
 HWND FindBanner(DWORD processId);
 
+// Which standard icon a message box shows ("warning", "error", "information",
+// "question"; "none" or "unreadable"), read back from the screen: the icon
+// control's pixels against each standard icon drawn here. Only the pixels an
+// icon covers fully count, so the background does not matter.
+std::string ShownIcon(HWND box);
+
 SIZE ClientSize(HWND window);
 RECT ClientRectOnScreen(HWND window);
 

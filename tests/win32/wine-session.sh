@@ -13,4 +13,5 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM HUP  # so that a stop still runs the cleanup
 fail() { echo "$script: $*" >&2; exit 1; }
