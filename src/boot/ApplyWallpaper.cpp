@@ -39,9 +39,10 @@ void ApplyWallpaper(WallpaperService& service, const std::string& path, std::int
     WallpaperOpt wallpaper;
     wallpaper.dwStyle = static_cast<std::uint32_t>(style);
     Step(desktop->SetWallpaperOptions(wallpaper), "set style " + std::to_string(style));
-    Step(desktop->SetWallpaper(path), "set file " + path);
-    if (Step(desktop->ApplyChanges(AD_APPLY_SAVE | AD_APPLY_HTMLGEN | AD_APPLY_REFRESH), "apply"))
-        LogInfo("wallpaper set: " + path);
+    const bool fileSet = Step(desktop->SetWallpaper(path), "set file " + path);
+    const bool applied = Step(desktop->ApplyChanges(AD_APPLY_SAVE | AD_APPLY_HTMLGEN | AD_APPLY_REFRESH), "apply");
+    // Only a file that was taken and applied is the new wallpaper.
+    if (fileSet && applied) LogInfo("wallpaper set: " + path);
     // Leaving scope releases the service object.
 }
 

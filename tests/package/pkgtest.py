@@ -187,5 +187,6 @@ def project_versions(source_dir):
     with open(os.path.join(source_dir, "CMakeLists.txt"), encoding="utf-8") as f:
         text = f.read()
     numeric = re.search(r"project\(\s*\w+\s+VERSION\s+([0-9.]+)", text).group(1)
-    shown = re.search(r'set\(VELMORA_VERSION_TEXT\s+"([^"]+)"\)', text).group(1)
-    return shown, numeric
+    # Shown as major, minor in two digits, build in four: 2.2.0.6 is 2.02.0006.
+    major, minor, _, build = numeric.split(".")
+    return f"{major}.{int(minor):02d}.{int(build):04d}", numeric

@@ -127,6 +127,7 @@ TEST_F(BootRun, RefusedStepLeavesTheComponentsReasonInTheRunLog) {
     const std::string code = "(0x80070005)";  // E_ACCESSDENIED, the recorder's answer
     EXPECT_TRUE(reason.size() > code.size() && reason.compare(reason.size() - code.size(), code.size(), code) == 0)
         << reason;
+    EXPECT_EQ(std::find(log.begin(), log.end(), "info wallpaper set: " + drawn), log.end()) << "a refused file counted as set";
 }
 
 TEST_F(BootRun, AnsiListWithAccentedLettersIsReadInTheAnsiCodePage) {
