@@ -4,7 +4,6 @@
 #include <QIcon>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -23,20 +22,15 @@
 #include "PosixLogFile.h"
 #include "QtFolderChooser.h"
 #include "StopOnException.h"
+#include "UserFolders.h"
 #include "WallpaperChoice.h"
 #include "XdgAutostart.h"
 #include "boot/frmMain.h"
-#include "config/CWait.h"
-#include "config/frmConfig.h"
+#include "config/ConfiguratorCourse.h"
 #include "store/IniFileStore.h"
 #include "store/RunLog.h"
 
 namespace {
-
-bool IsSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
-}
 
 QIcon ApplicationIcon() {
     QIcon icon;
@@ -52,19 +46,7 @@ std::string ExecutablePath() {
     return std::filesystem::read_symlink("/proc/self/exe", error).string();
 }
 
-// The configurator with its progress window, wired to their presenters.
-struct Configurator {
-    Configurator(vlmr::ConfigServices services, std::function<vlmr::WindowHandle()> webOwner)
-        : wait(services.base.runtime, services.base.shell, waitWindow),
-          presenter(std::move(services), window, wait, std::move(webOwner)) {
-        window.Attach(presenter);
-        waitWindow.SetClickAction([this] { wait.WLabrel_Click(); });
-    }
-    vlmr::CWaitWindow waitWindow;
-    vlmr::CWait wait;
-    vlmr::ConfiguratorWindow window;
-    vlmr::frmConfig presenter;
-};
+using Configurator = vlmr::ConfiguratorWindows<vlmr::CWaitWindow, vlmr::ConfiguratorWindow>;
 
 // The program itself: the toolkit, the services and the start-up window.
 int Run(std::optional<vlmr::VelmoraApplication>& app, int argc, char* argv[]) {
@@ -91,16 +73,11 @@ int Run(std::optional<vlmr::VelmoraApplication>& app, int argc, char* argv[]) {
     const vlmr::Services services{runtime, files, settings, *wallpaper, shell};
 
     vlmr::BannerWindow banner;
-    std::unique_ptr<Configurator> configurator;
-    vlmr::frmMain presenter(services, banner, [&] {
-        if (configurator) return;
-        configurator = std::make_unique<Configurator>(
-            vlmr::ConfigServices{services, autostart, chooser, lister, ExecutablePath()},
-            [&banner] { return banner.Handle(); });
-        // The load restores the stored choices before the window is first drawn.
-        configurator->presenter.Load();
-        configurator->window.Show();
+    vlmr::ConfiguratorOnce<Configurator> configurator([&] {
+        return std::make_unique<Configurator>(vlmr::ConfigServices{services, autostart, chooser, lister, ExecutablePath()},
+                                              [&banner] { return banner.Handle(); });
     });
+    vlmr::frmMain presenter(services, banner, [&] { configurator.Open(); });
     banner.SetClickAction([&] { presenter.Click(); });
 
     presenter.Load();
@@ -114,7 +91,7 @@ int main(int argc, char* argv[]) {
     // Lives to the very end, so even a stop from the exit path is logged.
     static vlmr::PosixLogFile log(vlmr::DefaultLogPath());
     vlmr::UseLogFile(&log);
-    if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) {
+    if (vlmr::Environment("DISPLAY").empty() && vlmr::Environment("WAYLAND_DISPLAY").empty()) {
         vlmr::LogError("no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
                        "start VLMR inside a desktop session");
         return 1;

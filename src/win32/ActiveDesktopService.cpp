@@ -69,6 +69,7 @@ private:
 }  // namespace
 
 std::unique_ptr<ActiveDesktop> ActiveDesktopService::Create() {
+    if (!Succeeded(comStart_, "joining COM")) return nullptr;
     Microsoft::WRL::ComPtr<IActiveDesktop> desktop;
     const HRESULT result = CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveDesktop,
                                             reinterpret_cast<void**>(desktop.GetAddressOf()));

@@ -16,6 +16,7 @@ public:
     ComApartment& operator=(const ComApartment&) = delete;
 
     bool ok() const { return SUCCEEDED(result_); }
+    HRESULT result() const { return result_; }
 
 private:
     HRESULT result_;

@@ -7,8 +7,7 @@
 #include <memory>
 
 #include "boot/frmMain.h"
-#include "config/CWait.h"
-#include "config/frmConfig.h"
+#include "config/ConfiguratorCourse.h"
 #include "store/RunLog.h"
 #include "win32/ActiveDesktopService.h"
 #include "win32/BannerWindow.h"
@@ -27,21 +26,7 @@
 
 namespace {
 
-// The configurator with its progress window, wired to their presenters.
-struct Configurator {
-    Configurator(HINSTANCE instance, vlmr::ConfigServices services, std::function<vlmr::WindowHandle()> webOwner)
-        : waitWindow(instance),
-          wait(services.base.runtime, services.base.shell, waitWindow),
-          window(instance),
-          presenter(std::move(services), window, wait, std::move(webOwner)) {
-        window.Attach(presenter);
-        waitWindow.SetClickAction([this] { wait.WLabrel_Click(); });
-    }
-    vlmr::WaitWindow waitWindow;
-    vlmr::CWait wait;
-    vlmr::win32::ConfiguratorWindow window;
-    vlmr::frmConfig presenter;
-};
+using Configurator = vlmr::ConfiguratorWindows<vlmr::WaitWindow, vlmr::win32::ConfiguratorWindow>;
 
 // The program itself: the services, the windows and the message loop.
 int Run(HINSTANCE instance) {
@@ -56,7 +41,7 @@ int Run(HINSTANCE instance) {
     Win32Runtime runtime;
     Win32FileSystem files;
     ProfileSettings settings;
-    ActiveDesktopService wallpaper;
+    ActiveDesktopService wallpaper(com.result());  // absent when COM did not start
     Win32Shell shell;
     Win32FolderLister lister;
     Win32RunKey runKey;
@@ -64,17 +49,12 @@ int Run(HINSTANCE instance) {
     const Services services{runtime, files, settings, wallpaper, shell};
 
     BannerWindow banner(instance);
-    std::unique_ptr<Configurator> configurator;
-    frmMain form(services, banner, [&] {
-        if (configurator) return;
+    ConfiguratorOnce<Configurator> configurator([&] {
         // Logon starts this very file, whatever it is called now.
-        configurator = std::make_unique<Configurator>(
-            instance, ConfigServices{services, runKey, chooser, lister, RunningExecutablePath()},
-            [&banner] { return banner.Handle(); });
-        // The load restores the stored choices before the window is first drawn.
-        configurator->presenter.Load();
-        configurator->window.Show();
+        return std::make_unique<Configurator>(ConfigServices{services, runKey, chooser, lister, RunningExecutablePath()},
+                                              [&banner] { return banner.Handle(); }, instance);
     });
+    frmMain form(services, banner, [&] { configurator.Open(); });
     banner.OnClick([&] { form.Click(); });
 
     form.Load();
@@ -82,7 +62,7 @@ int Run(HINSTANCE instance) {
     // Only the configurator's course gets here; it ends the program itself.
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (configurator && configurator->window.HandleDialogMessage(msg)) continue;
+        if (configurator.get() && configurator.get()->window.HandleDialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "win32/ActiveDesktopService.h"
+#include "win32/ComApartment.h"
 #include "win32/BannerWindow.h"
 #include "win32/Dpi.h"
 #include "win32/ProfileSettings.h"
@@ -86,6 +87,11 @@ TEST(ActiveDesktopService, NoObjectWithoutCom) {
     // cleanly rather than hand out a broken one.
     ActiveDesktopService service;
     EXPECT_EQ(service.Create(), nullptr);
+    // Joined, the object is made, unless joining is reported to have failed.
+    const ComApartment com;
+    ASSERT_TRUE(com.ok());
+    EXPECT_NE(ActiveDesktopService(com.result()).Create(), nullptr);
+    EXPECT_EQ(ActiveDesktopService(E_FAIL).Create(), nullptr);
 }
 
 // Wine without an X display creates no windows at all; the window tests
