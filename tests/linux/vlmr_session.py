@@ -1,16 +1,19 @@
 """One private X server and one private home for driving the real VLMR binary."""
-import ctypes
 import os
 import pwd
 import re
 import resource
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import xdisplay  # noqa: E402
+from xdisplay import CONVERT, Picture, start_xvfb  # noqa: E402,F401
+
 VLMR = os.environ.get("VLMR", "")
-CONVERT = "/usr/bin/convert"  # the real ImageMagick, not a stand-in
 
 
 # One run log line: "YYYY-MM-DD HH:MM:SS pid LEVEL message".
@@ -37,39 +40,6 @@ def wait_for(predicate, timeout=15.0, what="condition"):
         if time.monotonic() > end:
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(0.05)
-
-
-class Picture:
-    """Pixels of a screenshot, read from ImageMagick's PPM output."""
-
-    def __init__(self, xwd_bytes):
-        ppm = subprocess.run([CONVERT, "xwd:-", "ppm:-"], input=xwd_bytes, capture_output=True, check=True).stdout
-        # Header: P6, width, height, maxval, each maybe after '#' comment lines.
-        header = re.match(rb"P6(?:\s+|#[^\n]*\n)*(\d+)(?:\s+|#[^\n]*\n)*(\d+)(?:\s+|#[^\n]*\n)*(\d+)\s", ppm)
-        self.width, self.height = int(header.group(1)), int(header.group(2))
-        self.data = ppm[header.end():]
-        self.xwd = xwd_bytes
-
-    def pixel(self, x, y):
-        i = 3 * (y * self.width + x)
-        return tuple(self.data[i:i + 3])
-
-    def save_png(self, path):
-        subprocess.run([CONVERT, "xwd:-", path], input=self.xwd, check=True)
-
-
-def start_xvfb(screen="320x240x24"):
-    """An Xvfb on a free display, once it accepts clients: (process, display name)."""
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
-                             "-screen", "0", screen], pass_fds=[write_end],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        raise RuntimeError("Xvfb did not start")
-    return xvfb, ":" + number
 
 
 class Session:
@@ -156,9 +126,7 @@ class Session:
 
     def windows(self, title, pid):
         """Ids of the mapped windows of the process whose title is exactly `title`."""
-        found = self.run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(pid), "--name",
-                         "^" + re.escape(title) + "$", check=False)
-        return [int(w) for w in found.split()]
+        return xdisplay.windows(self.env["DISPLAY"], title, pid)
 
     def banners(self, pid):
         """The banner: a window of the process with no name at all, 245 x 50."""
@@ -174,9 +142,7 @@ class Session:
                 number("Height"))
 
     def screenshot(self, window=None):
-        target = ["-id", str(window)] if window else ["-root"]
-        xwd = subprocess.run(["xwd", "-silent", *target], env=self.env, capture_output=True, check=True).stdout
-        return Picture(xwd)
+        return xdisplay.screenshot(self.env["DISPLAY"], window)
 
     def press(self, window, key):
         self.run("xdotool", "windowfocus", "--sync", str(window))
@@ -201,25 +167,7 @@ class Session:
 
     def close_window(self, window):
         """Ask the window to close, as a window manager's close button does."""
-        x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        x11.XInternAtom.restype = ctypes.c_ulong
-        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-        x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-
-        class ClientMessage(ctypes.Structure):
-            _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                        ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                        ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
-
-        display = x11.XOpenDisplay(self.env["DISPLAY"].encode())
-        event = ClientMessage(type=33, window=window, format=32,
-                              message_type=x11.XInternAtom(display, b"WM_PROTOCOLS", 0))
-        event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-        x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
-        x11.XFlush(display)
-        x11.XCloseDisplay(display)
+        xdisplay.close_window(self.env["DISPLAY"], window)
 
 
 def finished(process, timeout=20):
@@ -232,5 +180,4 @@ def check(condition, message):
         raise AssertionError(message)
 
 
-def red(pixel):
-    return pixel[0] > 200 and pixel[1] < 50 and pixel[2] < 50
+red = xdisplay.is_red

@@ -1,6 +1,5 @@
 """Shared pieces of the package tests: steps and their tally, a private X
 server, screenshots and closing a window the way a window manager does."""
-import ctypes
 import os
 import re
 import subprocess
@@ -9,7 +8,9 @@ import tempfile
 import time
 import traceback
 
-CONVERT = "/usr/bin/convert"  # the real ImageMagick, not a stand-in
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import xdisplay  # noqa: E402
+from xdisplay import is_red  # noqa: E402,F401
 
 
 class Failed(Exception):
@@ -95,21 +96,10 @@ class Suite:
 
 
 class Xvfb:
-    """A private X server on a free display. -noreset: the root window keeps
-    its background when the last client leaves."""
+    """A private X server on a free display."""
 
     def __init__(self, screen="320x240x24"):
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
-                                         "-screen", "0", screen], pass_fds=[write_end],
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            self.process.kill()
-            raise RuntimeError("Xvfb did not start")
-        self.display = ":" + number
+        self.process, self.display = xdisplay.start_xvfb(screen)
 
     def close(self):
         self.process.terminate()
@@ -117,44 +107,15 @@ class Xvfb:
 
     def windows(self, title):
         """Ids of the mapped windows whose title is exactly `title`."""
-        found = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--name", "^" + re.escape(title) + "$"],
-                               env=dict(os.environ, DISPLAY=self.display), capture_output=True, text=True)
-        return [int(w) for w in found.stdout.split()]
+        return xdisplay.windows(self.display, title)
 
     def pixel(self, x, y):
-        """(r, g, b) of the root window at (x, y), read back with xwd."""
-        xwd = subprocess.run(["xwd", "-root", "-silent", "-display", self.display], capture_output=True,
-                             check=True).stdout
-        text = subprocess.run([CONVERT, "xwd:-", "-format", f"%[fx:int(255*p{{{x},{y}}}.r)],"
-                               f"%[fx:int(255*p{{{x},{y}}}.g)],%[fx:int(255*p{{{x},{y}}}.b)]", "info:"],
-                              input=xwd, capture_output=True, check=True).stdout.decode()
-        return tuple(int(v) for v in text.split(","))
+        """(r, g, b) of the root window at (x, y)."""
+        return xdisplay.screenshot(self.display).pixel(x, y)
 
     def close_window(self, window):
         """Sends WM_DELETE_WINDOW, as a window manager's close button does."""
-        x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x11.XInternAtom.restype = ctypes.c_ulong
-        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-        x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-
-        class ClientMessage(ctypes.Structure):
-            _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                        ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                        ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
-
-        display = x11.XOpenDisplay(self.display.encode())
-        if not display:
-            raise Failed(f"cannot open display {self.display}")
-        event = ClientMessage(type=33, window=window, format=32,
-                              message_type=x11.XInternAtom(display, b"WM_PROTOCOLS", 0))
-        event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-        event.data[1] = 0  # CurrentTime
-        x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
-        x11.XFlush(display)
-        x11.XCloseDisplay(display)
+        xdisplay.close_window(self.display, window)
 
 
 def red_bmp(width=8, height=8):
@@ -167,10 +128,6 @@ def red_bmp(width=8, height=8):
         (1).to_bytes(2, "little") + (24).to_bytes(2, "little") + bytes(4) + len(pixels).to_bytes(4, "little") + \
         (2835).to_bytes(4, "little") * 2 + bytes(8)
     return header + info + pixels
-
-
-def is_red(pixel):
-    return pixel[0] > 200 and pixel[1] < 50 and pixel[2] < 50
 
 
 def cmake_cache_value(build_dir, name):
