@@ -22,8 +22,7 @@ x=$1 y=$2 width=$3 height=$4
 [ "$width x $height" = "245 x 50" ] || fail "banner client area is $width x $height, not 245 x 50"
 
 sleep 1  # the moved box uncovers the banner, which then repaints
-xwd -root -silent > "$work/screen.xwd"
-/usr/bin/convert "$work/screen.xwd" "$work/screen.png"
+grab_screen
 
 /usr/bin/convert "$work/screen.png" -crop "245x32+$x+$y" +repage "$work/picture.png"
 differing=$(/usr/bin/compare -metric AE "$work/banner.bmp" "$work/picture.png" null: 2>&1) || true
@@ -34,19 +33,8 @@ white=$(/usr/bin/convert "$work/screen.png" -crop "245x18+$x+$strip_y" +repage \
   -fill black +opaque white -format '%[fx:mean]' info:)
 [ "$white" = "1" ] || fail "the strip below the banner is not all white (mean $white)"
 
-# Keep the banner with a margin of the screen around it; no time stamps, so
-# an unchanged banner leaves the file unchanged.
-margin=16
-/usr/bin/convert "$work/screen.png" \
-  -crop "$((width + 2 * margin))x$((height + 2 * margin))+$((x - margin))+$((y - margin))" +repage \
-  -strip -define png:exclude-chunks=date,time "$out"
+keep_shot 16 "$x" "$y" "$width" "$height" "$out"
 
 wine "$driver" finish || fail "could not dismiss the box and close the configurator"
-for _ in $(seq 100); do
-  kill -0 "$vlmr" 2>/dev/null || break
-  sleep 0.3
-done
-kill -0 "$vlmr" 2>/dev/null && fail "the program did not end when the configurator was closed"
-wait "$vlmr" || true
-vlmr=
+await_end
 echo "banner-shot: 245 x 50 at $x,$y, picture matches, strip white; saved $out"

@@ -23,8 +23,7 @@ x=$1 y=$2 width=$3 height=$4 cx=$5 cy=$6 cwidth=$7 cheight=$8
 [ "$cwidth x $cheight" = "362 x 107" ] || fail "client area is $cwidth x $cheight, not 362 x 107"
 
 sleep 1  # let every control finish painting
-xwd -root -silent > "$work/screen.xwd"
-/usr/bin/convert "$work/screen.xwd" "$work/screen.png"
+grab_screen
 
 pixel() {  # client x, client y -> colour as srgb(r,g,b)
   /usr/bin/convert "$work/screen.png" -format "%[pixel:p{$(($cx + $1)),$(($cy + $2))}]" info:
@@ -37,17 +36,8 @@ navy=$(/usr/bin/convert "$work/screen.png" -crop "73x17+$(($cx + 280))+$(($cy + 
   -fill white +opaque "srgb(0,0,128)" -fill black -opaque "srgb(0,0,128)" -format '%[fx:mean < 1]' info:)
 [ "$navy" = "1" ] || fail "the credit has no navy text"
 
-margin=8
-/usr/bin/convert "$work/screen.png" \
-  -crop "$((width + 2 * margin))x$((height + 2 * margin))+$((x - margin))+$((y - margin))" +repage \
-  -strip -define png:exclude-chunks=date,time "$out"
+keep_shot 8 "$x" "$y" "$width" "$height" "$out"
 
 wine "$driver" close || fail "could not close the configurator"
-for _ in $(seq 100); do
-  kill -0 "$vlmr" 2>/dev/null || break
-  sleep 0.3
-done
-kill -0 "$vlmr" 2>/dev/null && fail "the program did not end when the configurator was closed"
-wait "$vlmr" || true
-vlmr=
+await_end
 echo "configurator-shot: client 362 x 107 at $cx,$cy, pictures and credit on screen; saved $out"
