@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "UserFolders.h"
+
 // Before Xlib, whose None macro would clash with the status kinds.
 #include "store/RunLog.h"
 
@@ -11,7 +13,6 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <iterator>
 #include <mutex>
 #include <string>
@@ -39,8 +40,7 @@ std::string crashLine;  // made beforehand: a signal handler may only write() it
 
 std::string DisplayName() {
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(variable);
-        if (value && *value) return value;
+        if (std::string value = Environment(variable); !value.empty()) return value;
     }
     return "(none)";
 }

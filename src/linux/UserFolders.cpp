@@ -7,12 +7,13 @@
 #include <unistd.h>
 
 #include "PosixStatus.h"
+#include "TextParts.h"
 
 namespace vlmr {
 
-std::string Environment(const char* name) {
+std::string Environment(const char* name, const char* unset) {
     const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
+    return value ? value : unset;
 }
 
 std::string HomeFolder() {
@@ -27,6 +28,13 @@ std::string BaseFolder(const char* variable, const char* underHome) {
     const std::string value = Environment(variable);
     if (!value.empty() && value.front() == '/') return value;
     return HomeFolder() + underHome;
+}
+
+std::vector<std::string> BaseFolders(const char* variable, const char* fallback) {
+    std::vector<std::string> folders;
+    for (std::string& folder : Split(Environment(variable), ':'))
+        if (folder.front() == '/') folders.push_back(std::move(folder));
+    return folders.empty() ? Split(fallback, ':') : folders;
 }
 
 Status MakeFolders(const std::string& folder) {

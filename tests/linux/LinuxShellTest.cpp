@@ -1,4 +1,5 @@
 #include "LinuxShell.h"
+#include "ExecArguments.h"
 
 #include <gtest/gtest.h>
 

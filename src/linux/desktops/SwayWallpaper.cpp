@@ -2,6 +2,7 @@
 
 #include "DesktopSetter.h"
 #include "DesktopStartWait.h"
+#include "linux/UserFolders.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -15,7 +16,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -141,8 +141,8 @@ private:
 }  // namespace
 
 std::unique_ptr<ActiveDesktop> SwayWallpaper::Create() {
-    const char* socket = std::getenv("SWAYSOCK");
-    if (socket == nullptr || *socket == '\0') {
+    const std::string socket = Environment("SWAYSOCK");
+    if (socket.empty()) {
         SayWallpaperUnchanged("SWAYSOCK is not set, so sway cannot be reached");
         return nullptr;
     }
@@ -153,17 +153,17 @@ std::unique_ptr<ActiveDesktop> SwayWallpaper::Create() {
     }
     // Started at logon, we may look before sway has made its socket.
     SocketState state = SocketState::Absent;
-    WaitUntil([&] { return (state = SocketAt(socket)) != SocketState::Absent; },
+    WaitUntil([&] { return (state = SocketAt(socket.c_str())) != SocketState::Absent; },
               QDeadlineTimer(kDesktopStartWait), kSocketPollPause);
     switch (state) {
     case SocketState::Answers: return std::make_unique<SwayDesktop>(std::move(swaymsg));
     case SocketState::Absent:
-        SayWallpaperUnchanged("sway's socket " + std::string(socket) + " did not appear within " +
+        SayWallpaperUnchanged("sway's socket " + socket + " did not appear within " +
                               std::to_string(kDesktopStartWait.count()) + " s");
         return nullptr;
     case SocketState::Dead: break;
     }
-    SayWallpaperUnchanged("nothing answers on sway's socket " + std::string(socket));
+    SayWallpaperUnchanged("nothing answers on sway's socket " + socket);
     return nullptr;
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -12,6 +11,7 @@
 #include "SwayWallpaper.h"
 #include "X11RootWallpaper.h"
 #include "XfceWallpaper.h"
+#include "linux/UserFolders.h"
 
 namespace vlmr {
 namespace {
@@ -144,12 +144,7 @@ private:
 
 std::unique_ptr<WallpaperService> ChooseWallpaperService() {
     std::string reason;
-    const DesktopKind desktop = ChooseDesktop(
-        [](const char* name) {
-            const char* value = std::getenv(name);
-            return std::string(value != nullptr ? value : "");
-        },
-        &reason);
+    const DesktopKind desktop = ChooseDesktop([](const char* name) { return Environment(name); }, &reason);
     return std::make_unique<ChosenWallpaperService>(MakeWallpaperService(desktop), std::move(reason));
 }
 
