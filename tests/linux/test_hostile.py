@@ -182,7 +182,7 @@ def save(session):
 
     configurator = Save(session)
     configurator.choose(session.path("pictures"))
-    wait_for(lambda: "Style=Stretch" in ini(session), 5, "Style=Stretch in Config.ini")
+    wait_for(lambda: "Style=Stretch" in ini(session), 15, "Style=Stretch in Config.ini")
     configurator.click("PSave")
     configurator.dismiss(configurator.message("VLMR", "2 Images Found"))
     configurator.answer("VLMR", "Velmora Must Be Restarted")
