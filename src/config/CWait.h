@@ -1,6 +1,7 @@
 #pragma once
 // The progress window shown while the save collects images.
 #include "boot/frmMain.h"
+#include "config/WaitLayout.h"
 
 namespace vlmr {
 
@@ -22,7 +23,7 @@ public:
     // The label doubles as a link to the home page.
     void WLabrel_Click();
 
-    static constexpr const char* kWLabrel = "Please Wait Collecting Images......";
+    static constexpr const char* kWLabrel = layout::Find(kWaitControls, "WLabrel")->caption;
 
 private:
     Runtime& runtime_;

@@ -8,6 +8,7 @@
 
 #include "boot/frmMain.h"
 #include "config/CWait.h"
+#include "config/ConfiguratorLayout.h"
 #include "platform/FolderLister.h"
 #include "platform/FolderChooser.h"
 #include "platform/LogonList.h"
@@ -73,7 +74,7 @@ public:
     // The user typed or pasted into the path field.
     void PathEdited(const std::string& text) { IPath = text; }
 
-    static constexpr const char* kTitle = "Velmora Configurator";
+    static constexpr const char* kTitle = kConfiguratorWindow.caption;
 
     std::string IPath;
     int LStart = vbUnchecked;

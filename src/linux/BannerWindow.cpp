@@ -1,31 +1,24 @@
 #include "BannerWindow.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 
+#include "LayoutWidgets.h"
 #include "UntitledWindow.h"
+#include "boot/BannerLayout.h"
 
 namespace vlmr {
-namespace {
-constexpr int kWidth = 245;   // client size in device-independent pixels
-constexpr int kHeight = 50;
-constexpr int kBannerHeight = 32;
-}  // namespace
 
-BannerWindow::BannerWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), banner_(":/banner.png") {
-    setFixedSize(kWidth, kHeight);
+BannerWindow::BannerWindow()
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), banner_(PicturePath(kBannerWindow.picture)) {
+    setFixedSize(ClientSize(kBannerWindow));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void BannerWindow::Show() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->geometry();
-        move(area.center() - QPoint(kWidth / 2, kHeight / 2));
-    }
+    CentreOnScreen(*this);
     // No caption, as it has no title bar: nor is it then taken for the boxes titled "Velmora".
+    static_assert(kBannerWindow.caption[0] == '\0');
     RemoveWindowTitle(*this);
     show();
 }
@@ -46,8 +39,8 @@ WindowHandle BannerWindow::Handle() { return static_cast<WindowHandle>(winId());
 
 void BannerWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    painter.drawPixmap(QRect(0, 0, kWidth, kBannerHeight), banner_);
+    painter.fillRect(rect(), ColourOf(kBannerWindow.background, palette().color(QPalette::Window)));
+    painter.drawPixmap(QPoint(0, 0), banner_);
 }
 
 void BannerWindow::mouseReleaseEvent(QMouseEvent* event) {

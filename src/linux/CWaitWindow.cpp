@@ -1,19 +1,12 @@
 #include "CWaitWindow.h"
 
 #include <QFontMetrics>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "ClickLabel.h"
-#include "DialogFont.h"
+#include "LayoutWidgets.h"
 
 namespace vlmr {
 namespace {
-// 96 dpi pixels, 15 twips each, to the nearest pixel.
-constexpr int Px(int twips) { return (twips + 7) / 15; }
-constexpr int kWidth = Px(3165);
-constexpr int kHeight = Px(585);
-
 // The line was laid out for MS Sans Serif; a wider stand-in family would
 // cut its last dots off at the window's edge, so it steps down in size
 // until the whole line shows.
@@ -35,25 +28,12 @@ void CWaitWindow::SetClickAction(std::function<void()> action) {
 void CWaitWindow::Show() {
     if (!window_) {
         window_ = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint);
-        window_->setWindowTitle("VLMR");
-        window_->setFixedSize(kWidth, kHeight);
-        QPalette face = window_->palette();
-        face.setColor(QPalette::Window, face.color(QPalette::Button));
-        window_->setPalette(face);
-        window_->setAutoFillBackground(true);
-
-        WLabrel = new ClickLabel(CWait::kWLabrel, window_.get());
-        WLabrel->setObjectName("WLabrel");
-        WLabrel->setGeometry(Px(120), Px(120), Px(3132), Px(252));
-        WLabrel->setFont(FittingFont(DialogFont(true), CWait::kWLabrel, kWidth - Px(120)));
-        WLabrel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        QPalette blue = WLabrel->palette();
-        blue.setColor(QPalette::WindowText, QColor(0, 0, 192));
-        WLabrel->setPalette(blue);
+        ApplyWindowLook(*window_, kWaitWindow);
+        BuildControls(*window_, kWaitControls);
+        WLabrel = window_->findChild<ClickLabel*>("WLabrel");
+        WLabrel->setFont(FittingFont(WLabrel->font(), WLabrel->text(), window_->width() - WLabrel->x()));
         WLabrel->SetClickAction(click_);
-
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            window_->move(screen->geometry().center() - QPoint(kWidth / 2, kHeight / 2));
+        CentreOnScreen(*window_);
     }
     window_->show();
     window_->raise();

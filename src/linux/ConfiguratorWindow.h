@@ -1,5 +1,5 @@
 #pragma once
-// The configurator window on Qt: every control at its place, each user
+// The configurator window on Qt, built from its layout table, each user
 // action handed to the frmConfig presenter.
 #include <QWidget>
 
@@ -11,9 +11,7 @@ class QRadioButton;
 
 namespace vlmr {
 
-class ClassicMetrics;
 class ClickLabel;
-class FrameBox;
 class PictureBox;
 
 class ConfiguratorWindow : public QWidget, public ConfigView {
@@ -40,13 +38,12 @@ private:
     QRadioButton* Option(StyleOption option) const;
 
     frmConfig* presenter_ = nullptr;
-    ClassicMetrics* metrics_;
     bool placed_ = false;
     // Set while code changes a control, so the change is not taken for the user's.
     bool updating_ = false;
 
-    // The controls, named as the presenter knows them (also their object names).
-    FrameBox* CFrm;
+    // The controls the window works with, named as the presenter knows them
+    // (also their object names).
     QLineEdit* IPath;
     PictureBox* PSave;
     PictureBox* POpen;

@@ -5,16 +5,15 @@
 
 namespace vlmr {
 
-QFont DialogFont(bool bold) {
+QFont LayoutFont(const layout::Font& font) {
     // Ask the font database, not QFont: fontconfig would happily hand out a
     // substitute under the asked-for name.
-    static const QString family = QFontDatabase::families().contains("MS Sans Serif", Qt::CaseInsensitive)
-                                      ? QStringLiteral("MS Sans Serif")
-                                      : QApplication::font().family();
-    QFont font(family);
-    font.setPointSizeF(8.25);
-    font.setBold(bold);  // always set, so a bold container does not pass its weight on
-    return font;
+    const QString face = QString::fromUtf8(font.face);
+    QFont made(QFontDatabase::families().contains(face, Qt::CaseInsensitive) ? face : QApplication::font().family());
+    made.setPointSizeF(font.points);
+    made.setBold(font.bold);  // always set, so a bold container does not pass its weight on
+    made.setUnderline(font.underline);
+    return made;
 }
 
 }  // namespace vlmr

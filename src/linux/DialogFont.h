@@ -1,10 +1,13 @@
 #pragma once
-// The dialog font of Velmora's windows: MS Sans Serif 8.25 pt where that
-// family is installed, otherwise the system's own dialog family at 8.25 pt.
+// The fonts of the window layouts: the layout's face where that family is
+// installed (MS Sans Serif, for every caption of the program), otherwise
+// the system's own dialog family, at the layout's size.
 #include <QFont>
+
+#include "platform/WindowLayout.h"
 
 namespace vlmr {
 
-QFont DialogFont(bool bold = false);
+QFont LayoutFont(const layout::Font& font);
 
 }  // namespace vlmr

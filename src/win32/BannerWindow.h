@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "boot/frmMain.h"
+#include "win32/GdiObjects.h"
 
 namespace vlmr::win32 {
 
@@ -31,7 +32,7 @@ private:
     void Paint();
 
     HWND window_ = nullptr;
-    HBITMAP banner_ = nullptr;
+    UniqueBitmap banner_;
     std::function<void()> onClick_;
 };
 

@@ -1,21 +1,19 @@
 #pragma once
-// The configurator window: every control at its place, in twips converted
-// with the window's real DPI, each user action handed to the frmConfig
-// presenter. What the presenter sets comes back through the ConfigView
-// calls and is not taken for the user's.
+// The configurator window, built from its layout table at the window's real
+// DPI, each user action handed to the frmConfig presenter. What the
+// presenter sets comes back through the ConfigView calls and is not taken
+// for the user's.
 #include <windows.h>
 
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "config/frmConfig.h"
 #include "win32/ConfigControlIds.h"
-#include "win32/GdiObjects.h"
+#include "win32/ControlSet.h"
 
 namespace vlmr::win32 {
 
-class FrameControl;
 class PictureBox;
 
 class ConfiguratorWindow : public ConfigView {
@@ -53,12 +51,9 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
-    // Places the controls and sets their fonts for the DPI.
-    void Layout(UINT dpi);
     void OnCommand(int id, int code);
     // The style group has one tab stop: the selected option, or the first.
     void UpdateStyleTabStop();
-    LRESULT OnControlColour(HDC dc, HWND control);
 
     HWND window_ = nullptr;
     frmConfig* presenter_ = nullptr;
@@ -67,18 +62,16 @@ private:
     bool updating_ = false;
     HWND focus_ = nullptr;  // given back when the window is activated again
 
-    std::unique_ptr<FrameControl> CFrm;
+    ControlSet controls_;
+    // The controls the window itself works with, named as the presenter knows them.
     HWND IPath = nullptr;
-    std::unique_ptr<PictureBox> PSave;
-    std::unique_ptr<PictureBox> POpen;
+    PictureBox* PSave = nullptr;
+    PictureBox* POpen = nullptr;
     HWND OCenter = nullptr;
     HWND OTile = nullptr;
     HWND OStretch = nullptr;
     HWND Label1 = nullptr;
     HWND LStart = nullptr;
-
-    UniqueFont font_;
-    UniqueFont boldFont_;
 };
 
 }  // namespace vlmr::win32

@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <string>
 
+#include "win32/DeviceContext.h"
 #include "win32/Dpi.h"
+#include "win32/WinText.h"
+#include "win32/WindowClass.h"
 
 namespace vlmr::win32 {
 
@@ -13,29 +16,11 @@ namespace {
 // Where the caption's own leading blank begins, at 96 dpi.
 constexpr int kCaptionLeft = 6;
 
-void RegisterFrameClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    if (GetClassInfoExW(instance, FrameControl::kClassName, &windowClass)) return;
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = FrameControl::kClassName;
-    RegisterClassExW(&windowClass);
-}
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 }  // namespace
 
 FrameControl::FrameControl(HINSTANCE instance, HWND parent, int id, const wchar_t* caption) {
-    RegisterFrameClass(instance, &FrameControl::Procedure);
+    RegisterWindowClass(instance, kClassName, &FrameControl::Procedure,
+                        {.style = CS_HREDRAW | CS_VREDRAW, .background = layout::kSystemColour});
     // A control parent: the dialog keys walk into its children.
     CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, caption, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
                     parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
@@ -80,11 +65,11 @@ LRESULT FrameControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void FrameControl::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
+    const PaintDc paint(window_);
+    const HDC dc = paint.get();
     RECT client{};
     GetClientRect(window_, &client);
-    HGDIOBJ previousFont = font_ ? SelectObject(dc, font_) : nullptr;
+    const Selection captionFont(dc, font_);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
 
@@ -93,7 +78,7 @@ void FrameControl::Paint() {
     line.top = metrics.tmHeight / 2;
     DrawEdge(dc, &line, EDGE_ETCHED, BF_RECT);
 
-    const std::wstring caption = TextOf(window_);
+    const std::wstring caption = WindowText(window_);
     if (!caption.empty()) {
         SIZE extent{};
         GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
@@ -115,9 +100,6 @@ void FrameControl::Paint() {
         InflateRect(&around, 1, 1);
         FrameRect(dc, &around, outline);
     }
-
-    if (previousFont) SelectObject(dc, previousFont);
-    EndPaint(window_, &paint);
 }
 
 }  // namespace vlmr::win32

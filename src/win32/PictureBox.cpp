@@ -1,23 +1,14 @@
 #include "win32/PictureBox.h"
 #include "win32/WindowRouting.h"
 
+#include "win32/DeviceContext.h"
 #include "win32/Dpi.h"
+#include "win32/Resources.h"
+#include "win32/WindowClass.h"
 
 namespace vlmr::win32 {
 
 namespace {
-
-void RegisterPictureBoxClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    if (GetClassInfoExW(instance, PictureBox::kClassName, &windowClass)) return;
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = PictureBox::kClassName;
-    RegisterClassExW(&windowClass);
-}
 
 bool IsButtonDown(UINT message) {
     return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
@@ -32,10 +23,10 @@ constexpr WPARAM kAnyMouseButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_XBU
 
 }  // namespace
 
-PictureBox::PictureBox(HINSTANCE instance, HWND parent, int id, const wchar_t* name, int bitmapId) {
-    RegisterPictureBoxClass(instance, &PictureBox::Procedure);
-    picture_.reset(static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+PictureBox::PictureBox(HINSTANCE instance, HWND parent, int id, const wchar_t* name, const char* picture) {
+    // No background: the paint covers every pixel.
+    RegisterWindowClass(instance, kClassName, &PictureBox::Procedure, {.style = CS_HREDRAW | CS_VREDRAW});
+    picture_ = LoadPicture(instance, picture ? picture : "");
     BITMAP info{};
     if (picture_ && GetObjectW(picture_.get(), sizeof info, &info)) pictureSize_ = {info.bmWidth, info.bmHeight};
     CreateWindowExW(0, kClassName, name, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 0, 0,
@@ -76,10 +67,8 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(window_, &paint);
-            Draw(dc);
-            EndPaint(window_, &paint);
+            const PaintDc paint(window_);
+            Draw(paint.get());
             return 0;
         }
         case WM_PRINTCLIENT: Draw(reinterpret_cast<HDC>(wParam)); return 0;
@@ -162,15 +151,12 @@ void PictureBox::Draw(HDC dc) {
         const UINT dpi = DpiOfWindow(window_);
         const int width = ScaleForDpi(pictureSize_.cx, dpi);
         const int height = ScaleForDpi(pictureSize_.cy, dpi);
-        const int saved = SaveDC(dc);
+        const SavedDcState saved(dc);
         IntersectClipRect(dc, client.left + inset, client.top + inset, client.right - inset, client.bottom - inset);
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ previous = SelectObject(source, picture_.get());
-        TransparentBlt(dc, inset, inset, width, height, source, 0, 0, pictureSize_.cx, pictureSize_.cy,
+        const MemoryDc source(dc);
+        const Selection selected(source.get(), picture_.get());
+        TransparentBlt(dc, inset, inset, width, height, source.get(), 0, 0, pictureSize_.cx, pictureSize_.cy,
                        kBackgroundKey);
-        SelectObject(source, previous);
-        DeleteDC(source);
-        RestoreDC(dc, saved);
     }
     if (sunken_) {
         DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT);

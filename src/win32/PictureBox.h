@@ -18,8 +18,8 @@ public:
     static constexpr wchar_t kClassName[] = L"VelmoraPictureBox";
 
     // A child of `parent` with the id and accessible name, showing the
-    // bitmap resource; created visible, placed by the owner.
-    PictureBox(HINSTANCE instance, HWND parent, int id, const wchar_t* name, int bitmapId);
+    // picture of that name; created visible, placed by the owner.
+    PictureBox(HINSTANCE instance, HWND parent, int id, const wchar_t* name, const char* picture);
     ~PictureBox();
     PictureBox(const PictureBox&) = delete;
     PictureBox& operator=(const PictureBox&) = delete;

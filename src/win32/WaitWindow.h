@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "config/CWait.h"
-#include "win32/GdiObjects.h"
+#include "win32/ControlSet.h"
 
-namespace vlmr {
+namespace vlmr::win32 {
 
 class WaitWindow : public WaitView {
 public:
@@ -26,25 +26,18 @@ public:
     WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(window_); }
 
     // The label, once the first show has created the window.
-    HWND Label() const { return label_; }
+    HWND Label() const { return controls_.Find("WLabrel"); }
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void ForgetLabel();
+    void ForgetControls() { controls_.Clear(); }
     bool Create();
-    // Places the label and sets its font for the window's DPI.
-    void Layout();
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
-    HWND label_ = nullptr;
-    win32::UniqueFont font_;
+    ControlSet controls_;
     std::function<void()> click_;
 };
 
-namespace win32 {
-using vlmr::WaitWindow;
-}
-
-}  // namespace vlmr
+}  // namespace vlmr::win32

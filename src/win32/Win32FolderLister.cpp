@@ -10,11 +10,9 @@
 #include "win32/WinError.h"
 #include "win32/WinText.h"
 
-namespace vlmr {
+namespace vlmr::win32 {
 
 namespace {
-
-using win32::Failure;
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
@@ -23,16 +21,16 @@ bool StartsWith(std::wstring_view text, std::wstring_view prefix) { return text.
 // The folder's name for the API. The text the user sees stays as it is;
 // only a name too long for the plain form gets the extended-length one.
 std::wstring ApiFolderPath(std::string_view folder) {
-    std::wstring path = win32::Widen(folder);
+    std::wstring path = Widen(folder);
     // Room for the "\*" of the search pattern.
-    if (path.size() + 2 >= MAX_PATH) path = win32::ExtendedLengthPath(path);
+    if (path.size() + 2 >= MAX_PATH) path = ExtendedLengthPath(path);
     return path;
 }
 
 // The folder's real identity, after any junction or link that led to it.
 FolderId IdentityOf(const std::wstring& folder) {
-    win32::UniqueHandle handle =
-        win32::Own(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    UniqueHandle handle =
+        Own(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
     if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return {};
@@ -50,8 +48,6 @@ bool IsAscii(std::string_view text) {
 
 }  // namespace
 
-namespace win32 {
-
 // Windows takes a \\?\ name as it is, without the clean-up of "/", "." and
 // ".." it gives other names, so the full path is made first.
 std::wstring ExtendedLengthPath(const std::wstring& path) {
@@ -66,8 +62,6 @@ std::wstring ExtendedLengthPath(const std::wstring& path) {
     if (StartsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);  // \\server\share
     return L"\\\\?\\" + full;
 }
-
-}  // namespace win32
 
 Status Win32FolderLister::ListFolder(std::string_view folder, FolderListing& listing) {
     const std::wstring path = ApiFolderPath(folder);
@@ -88,14 +82,14 @@ Status Win32FolderLister::ListFolder(std::string_view folder, FolderListing& lis
         listing.id = IdentityOf(path);
         return Status::Ok();
     }
-    win32::UniqueFind search(first);
+    UniqueFind search(first);
     listing.id = IdentityOf(path);
 
     // Hidden and system items count like any other; a junction or a link to
     // a folder carries the directory attribute and is walked as a folder.
     do {
         if (IsDotEntry(entry.cFileName)) continue;
-        std::string name = win32::Narrow(entry.cFileName);
+        std::string name = Narrow(entry.cFileName);
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             listing.subfolders.push_back(std::move(name));
         else
@@ -118,7 +112,7 @@ std::string Win32FolderLister::JoinPath(std::string_view folder, std::string_vie
 std::string Win32FolderLister::PathKey(std::string_view path) {
     // Most paths are plain ASCII, where the file system's upper case is A to Z.
     if (IsAscii(path)) return ToUpperAscii(path);
-    const std::wstring wide = win32::Widen(path);
+    const std::wstring wide = Widen(path);
     if (wide.empty() || wide.size() > static_cast<std::size_t>(INT_MAX)) return std::string(path);
     const int length = static_cast<int>(wide.size());
     // Without LCMAP_LINGUISTIC_CASING this is the file system's own case
@@ -130,7 +124,7 @@ std::string Win32FolderLister::PathKey(std::string_view path) {
     if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(), needed, nullptr,
                       nullptr, 0) <= 0)
         return std::string(path);
-    return win32::Narrow(upper);
+    return Narrow(upper);
 }
 
-}  // namespace vlmr
+}  // namespace vlmr::win32

@@ -6,7 +6,7 @@
 
 #include "platform/FolderLister.h"
 
-namespace vlmr {
+namespace vlmr::win32 {
 
 class Win32FolderLister : public FolderLister {
 public:
@@ -19,12 +19,8 @@ public:
     std::string PathKey(std::string_view path) override;
 };
 
-namespace win32 {
-using vlmr::Win32FolderLister;
-
 // The full path behind the \\?\ prefix ("\\?\UNC\" for a share), the only
 // form in which Windows takes a path longer than MAX_PATH everywhere.
 std::wstring ExtendedLengthPath(const std::wstring& path);
-}
 
-}  // namespace vlmr
+}  // namespace vlmr::win32

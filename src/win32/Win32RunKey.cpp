@@ -2,9 +2,9 @@
 
 #include <memory>
 #include <type_traits>
-#include <vector>
 
 #include "store/LogonEntry.h"
+#include "win32/ModulePath.h"
 #include "win32/WinError.h"
 #include "win32/WinText.h"
 
@@ -45,15 +45,6 @@ Status Win32RunKey::DeleteEntry(std::string_view name) {
     return Failure(static_cast<DWORD>(status));
 }
 
-std::string RunningExecutablePath() {
-    // The path may be longer than MAX_PATH; grow until it fits.
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return {};
-        if (length < buffer.size()) return Narrow(std::wstring_view(buffer.data(), length));
-        buffer.resize(buffer.size() * 2);
-    }
-}
+std::string RunningExecutablePath() { return Narrow(RunningModulePath()); }
 
 }  // namespace vlmr::win32

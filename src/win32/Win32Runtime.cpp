@@ -1,8 +1,7 @@
 #include "win32/Win32Runtime.h"
 
-#include <vector>
-
 #include "store/RunLog.h"
+#include "win32/ModulePath.h"
 #include "win32/WinError.h"
 #include "win32/WinText.h"
 
@@ -61,17 +60,8 @@ std::string Win32Runtime::CommandLineText() { return Narrow(CommandLineTail(GetC
 
 std::string Win32Runtime::AppFolder() {
     if (folder_.empty()) {
-        // The path may be longer than MAX_PATH; grow until it fits.
-        std::vector<wchar_t> buffer(MAX_PATH);
-        for (;;) {
-            const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-            if (length == 0) break;
-            if (length < buffer.size()) {
-                folder_ = Narrow(FolderOfModule(std::wstring_view(buffer.data(), length)));
-                break;
-            }
-            buffer.resize(buffer.size() * 2);
-        }
+        const std::wstring module = RunningModulePath();
+        if (!module.empty()) folder_ = Narrow(FolderOfModule(module));
     }
     return folder_;
 }

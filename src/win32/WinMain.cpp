@@ -26,7 +26,7 @@
 
 namespace {
 
-using Configurator = vlmr::ConfiguratorWindows<vlmr::WaitWindow, vlmr::win32::ConfiguratorWindow>;
+using Configurator = vlmr::ConfiguratorWindows<vlmr::win32::WaitWindow, vlmr::win32::ConfiguratorWindow>;
 
 // The program itself: the services, the windows and the message loop.
 int Run(HINSTANCE instance) {

@@ -12,6 +12,9 @@ namespace vlmr::win32 {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
+// A window's text (a control's caption or contents), whole.
+std::wstring WindowText(HWND window);
+
 // The bytes of a text file as UTF-8: a UTF-8 byte order mark is dropped and
 // the rest taken as it is; anything else is text in the given code page.
 std::string DecodeTextFile(std::string_view bytes, UINT codePage);

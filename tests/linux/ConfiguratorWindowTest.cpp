@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "BuildConfig.h"
 #include "CWaitWindow.h"
@@ -78,64 +79,66 @@ struct Rig {
                    [] { return WindowHandle{4242}; }};
 };
 
-QRect InWindow(QWidget* control) { return QRect(control->mapTo(control->window(), QPoint(0, 0)), control->size()); }
+// At 96 dpi a place in twips is the nearest whole pixels, 15 twips each.
+void ExpectPlacedAt(const QRect& pixels, const layout::Twips& twips, const char* name) {
+    const auto near = [](int pixel, int twip) { return std::abs(pixel * 15 - twip) <= 7; };
+    EXPECT_TRUE(near(pixels.x(), twips.left) && near(pixels.y(), twips.top) && near(pixels.width(), twips.width) &&
+                near(pixels.height(), twips.height))
+        << name << " is at " << pixels.x() << "," << pixels.y() << " " << pixels.width() << " x " << pixels.height();
+}
+
+QString CaptionOf(QWidget* control) {
+    if (auto* frame = dynamic_cast<FrameBox*>(control)) return frame->Caption();
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text();
+    if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
+    if (auto* field = qobject_cast<QLineEdit*>(control)) return field->text();
+    return {};
+}
 
 TEST(ConfiguratorWindow, ControlsSitWhereTheLayoutPutsThemAt96Dpi) {
     Rig rig;
     rig.ShowLoaded();
     ASSERT_EQ(rig.window.screen()->logicalDotsPerInch(), 96);
-    EXPECT_EQ(rig.window.size(), QSize(362, 107));
-    EXPECT_EQ(rig.window.minimumSize(), QSize(362, 107));
-    EXPECT_EQ(rig.window.maximumSize(), QSize(362, 107));
-    EXPECT_EQ(rig.window.windowTitle(), "Velmora Configurator");
+    ExpectPlacedAt(QRect(QPoint(), rig.window.size()), {0, 0, kConfiguratorWindow.width, kConfiguratorWindow.height},
+                   "the window");
+    EXPECT_EQ(rig.window.minimumSize(), rig.window.size());
+    EXPECT_EQ(rig.window.maximumSize(), rig.window.size());
+    EXPECT_EQ(rig.window.windowTitle(), kConfiguratorWindow.caption);
     EXPECT_TRUE(rig.window.windowFlags() & Qt::WindowCloseButtonHint);
 
-    // Twips of the layout / 15; the frame's controls are placed inside it.
-    const struct {
-        const char* name;
-        QRect place;
-    } table[] = {
-        {"CFrm", {8, 8, 345, 73}},       {"IPath", {8 + 8, 8 + 24, 329, 13}}, {"PSave", {8 + 280, 8 + 40, 23, 22}},
-        {"POpen", {8 + 312, 8 + 40, 22, 22}}, {"OCenter", {8 + 8, 8 + 48, 57, 13}}, {"OTile", {8 + 64, 8 + 48, 41, 13}},
-        {"OStretch", {8 + 112, 8 + 48, 57, 13}}, {"Label1", {280, 88, 73, 17}},  {"LStart", {8, 88, 105, 17}},
-    };
-    for (const auto& row : table) {
+    for (const layout::Control& row : kConfiguratorControls) {
         QWidget* control = rig.Control<QWidget>(row.name);
         ASSERT_NE(control, nullptr);
-        EXPECT_EQ(InWindow(control), row.place) << row.name;
+        QWidget* container = row.container ? rig.Control<QWidget>(row.container) : &rig.window;
+        EXPECT_EQ(control->parentWidget(), container) << row.name;
+        ExpectPlacedAt(control->geometry(), row.place, row.name);
         EXPECT_TRUE(control->isVisible() && control->isEnabled()) << row.name;
     }
-    EXPECT_EQ(rig.Control<QWidget>("IPath")->parentWidget(), rig.Control<QWidget>("CFrm"));
-    EXPECT_EQ(rig.Control<QWidget>("OStretch")->parentWidget(), rig.Control<QWidget>("CFrm"));
 }
 
 TEST(ConfiguratorWindow, CaptionsFontsAndColours) {
     Rig rig;
     rig.ShowLoaded();
-    EXPECT_EQ(rig.Control<FrameBox>("CFrm")->Caption(), " Image Path ");
-    EXPECT_EQ(rig.Control<QRadioButton>("OCenter")->text(), "Center");
-    EXPECT_EQ(rig.Control<QRadioButton>("OTile")->text(), "Tile");
-    EXPECT_EQ(rig.Control<QRadioButton>("OStretch")->text(), "Stretch");
-    EXPECT_EQ(rig.Control<QCheckBox>("LStart")->text(), "Load At Startup");
-    QLabel* credit = rig.Control<QLabel>("Label1");
-    EXPECT_EQ(credit->text(), "Corvantis");
-    EXPECT_EQ(credit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    EXPECT_EQ(credit->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    EXPECT_TRUE(rig.Control<QLineEdit>("IPath")->text().isEmpty());
-
-    // No MS Sans Serif here, so the system's dialog family, at 8.25 pt.
+    // No MS Sans Serif here, so the system's dialog family at the layout's size.
     const QString family = QApplication::font().family();
-    for (const char* name : {"CFrm", "Label1"}) {
-        const QFont font = rig.Control<QWidget>(name)->font();
-        EXPECT_EQ(font.family(), family) << name;
-        EXPECT_DOUBLE_EQ(font.pointSizeF(), 8.25) << name;
-        EXPECT_TRUE(font.bold()) << name;
-    }
-    for (const char* name : {"IPath", "OCenter", "OTile", "OStretch", "LStart"}) {
-        const QFont font = rig.Control<QWidget>(name)->font();
-        EXPECT_EQ(font.family(), family) << name;
-        EXPECT_DOUBLE_EQ(font.pointSizeF(), 8.25) << name;
-        EXPECT_FALSE(font.bold()) << name << " takes the bold of its frame";
+    for (const layout::Control& row : kConfiguratorControls) {
+        if (row.kind == layout::Kind::PictureButton) continue;  // a picture, no text
+        QWidget* control = rig.Control<QWidget>(row.name);
+        EXPECT_EQ(CaptionOf(control), row.caption) << row.name;
+        const QFont font = control->font();
+        EXPECT_EQ(font.family(), family) << row.name;
+        EXPECT_DOUBLE_EQ(font.pointSizeF(), row.font.points) << row.name;
+        EXPECT_EQ(font.bold(), row.font.bold) << row.name << ": a control takes the weight of its frame";
+        if (row.colour.fixed) {
+            EXPECT_EQ(control->palette().color(QPalette::WindowText),
+                      QColor(row.colour.red, row.colour.green, row.colour.blue))
+                << row.name;
+        }
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            EXPECT_EQ(label->alignment() & Qt::AlignHorizontal_Mask,
+                      row.align == layout::Align::Right ? Qt::AlignRight : Qt::AlignLeft)
+                << row.name;
+        }
     }
     // Captions fit their boxes: the room the style leaves beside the mark
     // holds the whole text.
@@ -154,7 +157,10 @@ TEST(ConfiguratorWindow, CaptionsFontsAndColours) {
 TEST(ConfiguratorWindow, TabGoesThroughTheControlsInTheirOrder) {
     Rig rig;
     rig.ShowLoaded();
-    const std::vector<std::string> expected = {"IPath", "PSave", "POpen", "OCenter", "OTile", "OStretch", "LStart"};
+    // Every control in the table's order but the frame and the label, which take no focus.
+    std::vector<std::string> expected;
+    for (const layout::Control& row : kConfiguratorControls)
+        if (row.kind != layout::Kind::Frame && row.kind != layout::Kind::Label) expected.push_back(row.name);
     std::vector<std::string> order;
     QWidget* w = rig.Control<QWidget>("IPath");
     do {
@@ -290,22 +296,23 @@ TEST(CWaitWindow, BorderlessCentredBlueLineCreatedOnFirstShowAndKept) {
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     rig.wait.Focus();
-    EXPECT_EQ(window->size(), QSize(211, 39));
+    ExpectPlacedAt(QRect(QPoint(), window->size()), {0, 0, kWaitWindow.width, kWaitWindow.height}, "the window");
     EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(window->geometry().center(), window->screen()->geometry().center());
     EXPECT_EQ(window->palette().color(QPalette::Window), window->palette().color(QPalette::Button));
 
-    auto* label = window->findChild<QLabel*>("WLabrel");
+    const layout::Control& row = *layout::Find(kWaitControls, "WLabrel");
+    auto* label = window->findChild<QLabel*>(row.name);
     ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->text(), "Please Wait Collecting Images......");
-    EXPECT_EQ(label->geometry(), QRect(8, 8, 209, 17));
-    EXPECT_TRUE(label->font().bold());
-    // The dialog size, or smaller where a wider stand-in family would cut the
-    // line off at the window's edge: the whole line shows.
-    EXPECT_LE(label->font().pointSizeF(), 8.25);
+    EXPECT_EQ(label->text(), row.caption);
+    ExpectPlacedAt(label->geometry(), row.place, row.name);
+    EXPECT_EQ(label->font().bold(), row.font.bold);
+    // The layout's size, or smaller where a wider stand-in family would cut
+    // the line off at the window's edge: the whole line shows.
+    EXPECT_LE(label->font().pointSizeF(), row.font.points);
     EXPECT_GE(label->font().pointSizeF(), 7.0);
     EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), window->width() - label->x());
-    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 192));
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(row.colour.red, row.colour.green, row.colour.blue));
 
     QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(20, 8));
     EXPECT_TRUE(rig.Journaled("StartBrowser " + std::to_string(window->winId()) + " /usr/bin/browser " + kHomePage));

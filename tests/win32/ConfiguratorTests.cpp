@@ -207,42 +207,26 @@ TEST_F(Configurator, LayoutAtNinetySixDpi) {
     ReleaseDC(nullptr, screen);
     ASSERT_EQ(dpi, 96) << "the prefix does not run at 96 dpi";
     Open();
-    EXPECT_EQ(ClientSize(window_).cx, 362);
-    EXPECT_EQ(ClientSize(window_).cy, 107);
+    // At 96 dpi a pixel is 15 twips.
+    EXPECT_EQ(ClientSize(window_).cx, kConfiguratorWindow.width / 15);
+    EXPECT_EQ(ClientSize(window_).cy, kConfiguratorWindow.height / 15);
 
-    const HWND frame = Control(kIdFrame);
-    struct Expected {
-        int id;
-        HWND container;
-        RECT place;  // pixels: left, top, right, bottom
-        const wchar_t* text;
-    };
-    const Expected expected[] = {
-        {kIdFrame, window_, {8, 8, 8 + 345, 8 + 73}, L" Image Path "},
-        {kIdPath, frame, {8, 24, 8 + 329, 24 + 13}, L""},
-        {kIdSave, frame, {280, 40, 280 + 23, 40 + 22}, nullptr},
-        {kIdOpen, frame, {312, 40, 312 + 22, 40 + 22}, nullptr},
-        {kIdCenter, frame, {8, 48, 8 + 57, 48 + 13}, L"Center"},
-        {kIdTile, frame, {64, 48, 64 + 41, 48 + 13}, L"Tile"},
-        {kIdStretch, frame, {112, 48, 112 + 57, 48 + 13}, L"Stretch"},
-        {kIdCredit, window_, {280, 88, 280 + 73, 88 + 17}, L"Corvantis"},
-        {kIdStartup, window_, {8, 88, 8 + 105, 88 + 17}, L"Load At Startup"},
-    };
-    for (const Expected& e : expected) {
-        SCOPED_TRACE(e.id);
-        const HWND control = Control(e.id);
+    for (const layout::Control& c : kConfiguratorControls) {
+        SCOPED_TRACE(c.name);
+        const HWND control = Control(win32::ConfigControlIdOf(c.name));
         ASSERT_NE(control, nullptr);
         EXPECT_TRUE(IsWindowVisible(control));
-        EXPECT_EQ(GetParent(control), e.container);
+        const HWND container = c.container ? Control(win32::ConfigControlIdOf(c.container)) : window_;
+        EXPECT_EQ(GetParent(control), container);
         RECT place{};
         GetWindowRect(control, &place);
-        MapWindowPoints(nullptr, e.container, reinterpret_cast<POINT*>(&place), 2);
-        EXPECT_EQ(place.left, e.place.left);
-        EXPECT_EQ(place.top, e.place.top);
-        EXPECT_EQ(place.right, e.place.right);
-        EXPECT_EQ(place.bottom, e.place.bottom);
-        if (e.text) {
-            EXPECT_EQ(WindowTitle(control), e.text);
+        MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_EQ(place.left, c.place.left / 15);
+        EXPECT_EQ(place.top, c.place.top / 15);
+        EXPECT_EQ(place.right, (c.place.left + c.place.width) / 15);
+        EXPECT_EQ(place.bottom, (c.place.top + c.place.height) / 15);
+        if (c.kind != layout::Kind::PictureButton) {
+            EXPECT_EQ(WindowTitle(control), Widen(c.caption));
         }
     }
     CloseAndExpectTheEnd();

@@ -6,12 +6,15 @@
 
 #include "BuildConfig.h"
 #include "Scenario.h"
+#include "boot/BannerLayout.h"
+#include "config/ConfiguratorLayout.h"
 
 namespace vlmr::wintest {
 namespace {
 
-constexpr LONG kBannerWidth = 245, kBannerHeight = 50;
-constexpr LONG kConfiguratorWidth = 362, kConfiguratorHeight = 107;
+// Client sizes at 96 dpi, where a pixel is 15 twips.
+constexpr LONG kBannerWidth = kBannerWindow.width / 15, kBannerHeight = kBannerWindow.height / 15;
+constexpr LONG kConfiguratorWidth = kConfiguratorWindow.width / 15, kConfiguratorHeight = kConfiguratorWindow.height / 15;
 
 const std::string kRefusedLine =
     "info VLMR " + std::string(kVersionText) + " started; another copy is running, so this one ends";

@@ -1,7 +1,7 @@
 // The configurator window on the real Windows API, wired to the real
-// presenter with fakes behind it: frame, fonts and pictures, and what a
-// user's action on each control makes the presenter do. (The places of the
-// controls are checked on the real program, in tests/win32.)
+// presenter with fakes behind it: the controls against the layout table,
+// the pictures, and what a user's action on each control makes the
+// presenter do.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,6 +14,7 @@
 #include "win32/ConfiguratorWindow.h"
 #include "win32/DialogFont.h"
 #include "win32/Dpi.h"
+#include "win32/LayoutColour.h"
 #include "win32/WinText.h"
 
 namespace vlmr::win32 {
@@ -159,44 +160,58 @@ TEST_F(ConfiguratorWindowTest, FixedSingleBorderWithCloseAndMinimizeAndTheApplic
     EXPECT_LE(std::abs((frame.top + frame.bottom) - (monitor.rcMonitor.top + monitor.rcMonitor.bottom)), 2);
 }
 
-TEST_F(ConfiguratorWindowTest, CaptionsTextsAndFonts) {
+TEST_F(ConfiguratorWindowTest, PlacesCaptionsFontsAndColoursAsTheTableSays) {
     Rig rig;
-    EXPECT_EQ(TextOf(rig.Control(kIdFrame)), L" Image Path ");
-    EXPECT_EQ(TextOf(rig.Control(kIdPath)), L"");
-    EXPECT_EQ(TextOf(rig.Control(kIdCenter)), L"Center");
-    EXPECT_EQ(TextOf(rig.Control(kIdTile)), L"Tile");
-    EXPECT_EQ(TextOf(rig.Control(kIdStretch)), L"Stretch");
-    EXPECT_EQ(TextOf(rig.Control(kIdCredit)), L"Corvantis");
-    EXPECT_EQ(TextOf(rig.Control(kIdStartup)), L"Load At Startup");
-    EXPECT_TRUE(GetWindowLongPtrW(rig.Control(kIdCredit), GWL_STYLE) & SS_RIGHT);
-
     const UINT dpi = DpiOfWindow(rig.Window());
-    const std::wstring face = DialogFaceName();
-    EXPECT_EQ(face == kClassicDialogFace, FontFamilyInstalled(kClassicDialogFace));
-    for (const ConfigControlId id : {kIdFrame, kIdPath, kIdCenter, kIdTile, kIdStretch, kIdCredit, kIdStartup}) {
-        SCOPED_TRACE(id);
-        const auto font = reinterpret_cast<HFONT>(SendMessageW(rig.Control(id), WM_GETFONT, 0, 0));
+    RECT client{};
+    GetClientRect(rig.Window(), &client);
+    EXPECT_EQ(client.right, TwipsToPixels(kConfiguratorWindow.width, dpi));
+    EXPECT_EQ(client.bottom, TwipsToPixels(kConfiguratorWindow.height, dpi));
+    const auto control = [&](const char* name) { return rig.Control(ConfigControlId(ConfigControlIdOf(name))); };
+
+    HDC dc = GetDC(rig.Window());
+    for (const layout::Control& row : kConfiguratorControls) {
+        SCOPED_TRACE(row.name);
+        const HWND window = control(row.name);
+        ASSERT_TRUE(window);
+        const HWND container = row.container ? control(row.container) : rig.Window();
+        EXPECT_EQ(GetParent(window), container);
+        RECT place{};
+        GetWindowRect(window, &place);
+        MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_EQ(place.left, TwipsToPixels(row.place.left, dpi));
+        EXPECT_EQ(place.top, TwipsToPixels(row.place.top, dpi));
+        EXPECT_EQ(place.right - place.left, TwipsToPixels(row.place.width, dpi));
+        EXPECT_EQ(place.bottom - place.top, TwipsToPixels(row.place.height, dpi));
+        EXPECT_EQ(Narrow(TextOf(window)), row.caption);
+        if (row.kind == layout::Kind::PictureButton) continue;  // a picture, no text
+
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
         ASSERT_TRUE(font);
         LOGFONTW described{};
         ASSERT_TRUE(GetObjectW(font, sizeof described, &described));
-        EXPECT_EQ(std::wstring(described.lfFaceName), face);
-        EXPECT_EQ(described.lfHeight, DialogFontHeight(dpi));
-        const bool bold = id == kIdFrame || id == kIdCredit;
-        EXPECT_EQ(described.lfWeight, bold ? FW_BOLD : FW_NORMAL);
+        EXPECT_EQ(std::wstring(described.lfFaceName), FaceFor(row.font));
+        EXPECT_EQ(described.lfHeight, FontHeight(row.font, dpi));
+        EXPECT_EQ(described.lfWeight, row.font.bold ? FW_BOLD : FW_NORMAL);
+        EXPECT_EQ(described.lfUnderline != 0, row.font.underline);
+        if (row.kind == layout::Kind::Label) {
+            const auto style = GetWindowLongPtrW(window, GWL_STYLE);
+            EXPECT_EQ(style & SS_TYPEMASK, row.align == layout::Align::Right ? SS_RIGHT : SS_LEFTNOWORDWRAP);
+        }
+        // The text in its colour on the dialog's face colour.
+        if (row.kind == layout::Kind::Frame || row.kind == layout::Kind::TextBox) continue;
+        const auto brush = SendMessageW(rig.Window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                        reinterpret_cast<LPARAM>(window));
+        EXPECT_EQ(GetTextColor(dc), ColourRef(row.colour, COLOR_BTNTEXT));
+        EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), GetSysColorBrush(COLOR_BTNFACE));
     }
-    EXPECT_EQ(DialogFontHeight(96), -11);  // 8.25 pt
-    EXPECT_EQ(DialogFontHeight(144), -17);
+    ReleaseDC(rig.Window(), dc);
 
-    // The credit is navy on the dialog's face colour.
-    HDC dc = GetDC(rig.Control(kIdCredit));
-    const auto brush = SendMessageW(rig.Window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                    reinterpret_cast<LPARAM>(rig.Control(kIdCredit)));
-    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 128));
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), GetSysColorBrush(COLOR_BTNFACE));
-    SendMessageW(rig.Window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(rig.Control(kIdStartup)));
-    EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_BTNTEXT));
-    ReleaseDC(rig.Control(kIdCredit), dc);
+    // The layout's face where it is installed; 8.25 pt is 11 pixels at 96 dpi.
+    EXPECT_EQ(FaceFor(layout::kDialogFont) == Widen(layout::kDialogFont.face),
+              FontFamilyInstalled(Widen(layout::kDialogFont.face).c_str()));
+    EXPECT_EQ(FontHeight(layout::kDialogFont, 96), -11);
+    EXPECT_EQ(FontHeight(layout::kDialogFont, 144), -17);
 }
 
 TEST_F(ConfiguratorWindowTest, TabGoesThroughTheControlsInTheirOrder) {

@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "config/WaitLayout.h"
 #include "win32/DialogFont.h"
 #include "win32/Dpi.h"
+#include "win32/LayoutColour.h"
 #include "win32/WaitWindow.h"
 #include "win32/WinText.h"
 
@@ -37,8 +39,6 @@ void DeliverPending() {
         DispatchMessageW(&msg);
     }
 }
-
-int Twips(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 
 std::wstring TextOf(HWND window) {
     wchar_t text[256] = {};
@@ -84,8 +84,8 @@ TEST(WaitWindow, BuiltOnTheFirstShowAtItsSizeInTheMiddleOfTheScreen) {
     const UINT dpi = DpiOfWindow(window);
     RECT client{};
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, ScaleForDpi(211, dpi));
-    EXPECT_EQ(client.bottom, ScaleForDpi(39, dpi));
+    EXPECT_EQ(client.right, TwipsToPixels(kWaitWindow.width, dpi));
+    EXPECT_EQ(client.bottom, TwipsToPixels(kWaitWindow.height, dpi));
     RECT frame{};
     GetWindowRect(window, &frame);
     EXPECT_EQ(frame.right - frame.left, client.right) << "the window has a border";
@@ -107,16 +107,17 @@ TEST(WaitWindow, TheBlueBoldLineAtItsPlace) {
     const HWND label = wait.Label();
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(GetParent(label), window);
-    EXPECT_EQ(Narrow(TextOf(label)), "Please Wait Collecting Images......");
+    const layout::Control& row = *layout::Find(kWaitControls, "WLabrel");
+    EXPECT_EQ(Narrow(TextOf(label)), row.caption);
 
     const UINT dpi = DpiOfWindow(window);
     RECT place{};
     GetWindowRect(label, &place);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-    EXPECT_EQ(place.left, Twips(120, dpi));
-    EXPECT_EQ(place.top, Twips(120, dpi));
-    EXPECT_EQ(place.right - place.left, Twips(3132, dpi));
-    EXPECT_EQ(place.bottom - place.top, Twips(252, dpi));
+    EXPECT_EQ(place.left, TwipsToPixels(row.place.left, dpi));
+    EXPECT_EQ(place.top, TwipsToPixels(row.place.top, dpi));
+    EXPECT_EQ(place.right - place.left, TwipsToPixels(row.place.width, dpi));
+    EXPECT_EQ(place.bottom - place.top, TwipsToPixels(row.place.height, dpi));
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(label, GWL_STYLE));
     EXPECT_EQ(style & SS_TYPEMASK, static_cast<DWORD>(SS_LEFTNOWORDWRAP));  // left-aligned, one line
     EXPECT_TRUE(style & SS_NOTIFY);
@@ -125,11 +126,11 @@ TEST(WaitWindow, TheBlueBoldLineAtItsPlace) {
     const auto handle = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
     ASSERT_NE(handle, nullptr) << "the label keeps the system font";
     ASSERT_TRUE(GetObjectW(handle, sizeof font, &font));
-    EXPECT_EQ(font.lfWeight, FW_BOLD);
-    EXPECT_EQ(font.lfHeight, -MulDiv(825, static_cast<int>(dpi), 7200));  // 8.25 pt
-    EXPECT_EQ(std::wstring(font.lfFaceName), DialogFaceName());
+    EXPECT_EQ(font.lfWeight, row.font.bold ? FW_BOLD : FW_NORMAL);
+    EXPECT_EQ(font.lfHeight, FontHeight(row.font, dpi));
+    EXPECT_EQ(std::wstring(font.lfFaceName), FaceFor(row.font));
 
-    // On the screen: button face around the text, the text in blue 192.
+    // On the screen: button face around the text, the text in its colour.
     UpdateWindow(window);
     DeliverPending();
     RECT client{};
@@ -138,8 +139,8 @@ TEST(WaitWindow, TheBlueBoldLineAtItsPlace) {
     ASSERT_FALSE(pixels.empty());
     EXPECT_EQ(pixels.front(), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(pixels.back(), GetSysColor(COLOR_BTNFACE));
-    const auto blue = std::count(pixels.begin(), pixels.end(), RGB(0, 0, 192));
-    EXPECT_GT(blue, 50) << "no text in RGB(0, 0, 192)";
+    const auto text = std::count(pixels.begin(), pixels.end(), ColourRef(row.colour, COLOR_BTNTEXT));
+    EXPECT_GT(text, 50) << "no text in the label's colour";
 }
 
 TEST(WaitWindow, HiddenAndShownAgainIsTheSameWindow) {
