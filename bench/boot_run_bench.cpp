@@ -40,6 +40,7 @@ public:
         return static_cast<double>(ts.tv_sec % 86400) + static_cast<double>(ts.tv_nsec) / 1e9;
     }
     std::string TodayShortDate() override { return ""; }
+    std::vector<std::string> OfferedPictureTypes() override { return {}; }
 
     bool ended = false;
     bool failed = false;

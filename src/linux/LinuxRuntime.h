@@ -23,6 +23,9 @@ public:
     [[noreturn]] void EndProgram() override;
     double SecondsSinceMidnight() override;
     std::string TodayShortDate() override;
+    // JPEG, PNG, GIF and WebP: the desktops decode them, and so does the
+    // X root setter with Qt's image plug-ins.
+    std::vector<std::string> OfferedPictureTypes() override { return {".JPG", ".JPEG", ".PNG", ".GIF", ".WEBP"}; }
 
 private:
     std::vector<std::string> arguments_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vlmr {
 
@@ -39,6 +40,9 @@ public:
     virtual double SecondsSinceMidnight() = 0;
     // Today's date in the user's short date form.
     virtual std::string TodayShortDate() = 0;
+    // The picture types, besides bitmaps, that this system's desktops can
+    // show, as extensions in capitals (".JPG"): what a user may turn on.
+    virtual std::vector<std::string> OfferedPictureTypes() = 0;
 };
 
 // The title a message box carries when the program gives none.

@@ -19,7 +19,15 @@ struct WallpaperOpt {
     std::uint32_t dwStyle = 0;
 };
 
-enum WallpaperStyle : std::int32_t { WPSTYLE_CENTER = 0, WPSTYLE_TILE = 1, WPSTYLE_STRETCH = 2 };
+// Stretch keeping proportions: fit inside with bars (KEEPASPECT), or fill
+// the screen and crop (CROPTOFIT); only the Proportions option asks for them.
+enum WallpaperStyle : std::int32_t {
+    WPSTYLE_CENTER = 0,
+    WPSTYLE_TILE = 1,
+    WPSTYLE_STRETCH = 2,
+    WPSTYLE_KEEPASPECT = 3,
+    WPSTYLE_CROPTOFIT = 4,
+};
 
 inline constexpr std::uint32_t AD_APPLY_SAVE = 1;
 inline constexpr std::uint32_t AD_APPLY_HTMLGEN = 2;

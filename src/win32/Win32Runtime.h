@@ -34,6 +34,8 @@ public:
     [[noreturn]] void EndProgram() override;
     double SecondsSinceMidnight() override;
     std::string TodayShortDate() override;
+    // What Active Desktop shows besides bitmaps.
+    std::vector<std::string> OfferedPictureTypes() override { return {".JPG", ".JPEG", ".PNG", ".GIF"}; }
 
 private:
     UniqueHandle instanceMutex_;  // held for the whole life of the process

@@ -65,6 +65,7 @@ public:
         return now;
     }
     std::string TodayShortDate() override { return today; }
+    std::vector<std::string> OfferedPictureTypes() override { return offeredTypes; }
 
     Journal& journal;
     InstanceCheck instance = InstanceCheck::Alone;
@@ -76,6 +77,7 @@ public:
     double clock = 12 * 3600.0;
     double clockStep = 0.731;
     std::string today = "07/12/2026";
+    std::vector<std::string> offeredTypes{".JPG", ".JPEG", ".PNG", ".GIF"};
     std::function<void()> onDeliver;
 };
 
