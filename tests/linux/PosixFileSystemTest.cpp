@@ -1,4 +1,5 @@
 #include "PosixFileSystem.h"
+#include "TempFolderTest.h"
 
 #include <gtest/gtest.h>
 
@@ -15,21 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PosixFileSystemTest : public ::testing::Test {
+class PosixFileSystemTest : public test::TempFolderTest {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/vlmr-fs-XXXXXX";
-        root_ = mkdtemp(pattern);
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
-    std::string Path(const std::string& name) const { return root_ + "/" + name; }
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-
-    std::string root_;
     PosixFileSystem files_{"/nowhere/velmora"};
 };
 

@@ -1,4 +1,5 @@
 #include "PosixLogFile.h"
+#include "TempFolderTest.h"
 
 #include <gtest/gtest.h>
 
@@ -18,22 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PosixLogFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/vlmr-log-XXXXXX";
-        root_ = mkdtemp(pattern);
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
-    std::string Path(const std::string& name) const { return root_ + "/" + name; }
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-
-    std::string root_;
-};
+using PosixLogFileTest = test::TempFolderTest;
 
 // Each line goes to stderr as well; only an ordinary file is written, and
 // nothing else in the log's place may make a logon run wait.
