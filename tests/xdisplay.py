@@ -5,8 +5,21 @@ import ctypes
 import os
 import re
 import subprocess
+import time
 
 CONVERT = "/usr/bin/convert"  # the real ImageMagick, not a stand-in
+
+
+def wait_for(predicate, timeout, what, error=AssertionError, pause=0.05):
+    """The predicate's first true value; `error` when none comes within the timeout (seconds)."""
+    end = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise error(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(pause)
 
 
 def start_xvfb(screen="320x240x24"):

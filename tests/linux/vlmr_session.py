@@ -32,14 +32,7 @@ def log_events(text):
 
 
 def wait_for(predicate, timeout=15.0, what="condition"):
-    end = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > end:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.05)
+    return xdisplay.wait_for(predicate, timeout, what)
 
 
 class Session:

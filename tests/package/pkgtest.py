@@ -23,14 +23,7 @@ def check(condition, message):
 
 
 def wait_for(predicate, timeout, what):
-    end = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > end:
-            raise Failed(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(0.2)
+    return xdisplay.wait_for(predicate, timeout, what, error=Failed, pause=0.2)
 
 
 def run_status(command, **kwargs):
