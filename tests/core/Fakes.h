@@ -52,7 +52,10 @@ public:
         journal.push_back("message:" + std::string(text));
     }
     void DeliverPendingMessages() override {
-        journal.push_back("deliver");
+        // The scan lets messages through by the clock, so how many of its
+        // deliveries fall in a row depends on the machine's speed: a row
+        // counts as one in the journal (the counter sees them all).
+        if (journal.empty() || journal.back() != "deliver") journal.push_back("deliver");
         ++deliveries;
         if (onDeliver) onDeliver();  // what a waiting window event would do
     }
