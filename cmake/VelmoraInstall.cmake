@@ -36,4 +36,10 @@ else()
   set(VELMORA_METAINFO "${CMAKE_BINARY_DIR}/packaging/${VELMORA_APP_ID}.metainfo.xml")
   configure_file("${VELMORA_PACKAGING_DIR}/velmora.metainfo.xml.in" "${VELMORA_METAINFO}" @ONLY)
   install(FILES "${VELMORA_METAINFO}" DESTINATION share/metainfo COMPONENT velmora)
+
+  # The half-hourly schedule, for the user to enable. The user's service
+  # manager reads /usr/lib/systemd/user and /usr/local/lib/systemd/user, so
+  # the units work as installed under /usr (the .deb) or /usr/local.
+  install(FILES "${VELMORA_PACKAGING_DIR}/velmora.service" "${VELMORA_PACKAGING_DIR}/velmora.timer"
+          DESTINATION lib/systemd/user COMPONENT velmora)
 endif()

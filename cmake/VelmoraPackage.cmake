@@ -47,6 +47,9 @@ else()
   # Depends computed by dpkg-shlibdeps (dpkg-dev) from the libraries VLMR
   # really links.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # Qt loads its WebP decoder as a plug-in at run time, which dpkg-shlibdeps
+  # cannot see; VLMR needs it to draw WebP pictures on the X11 root.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins")
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VELMORA_HOME_PAGE}")
   # The synopsis line is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the rest.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Velmora gives the desktop a wallpaper picked at random at every logon.

@@ -105,10 +105,12 @@ Section "Uninstall"
   Delete "$INSTDIR\VLMR.exe"
   Delete "$INSTDIR\logo.gif"
   ; What the program itself wrote: the settings, the image list, the
-  ; installed marker, and any temporary file an interrupted save left.
+  ; installed marker, the record of the pictures shown in this round, and
+  ; any temporary file an interrupted save left.
   Delete "$INSTDIR\Config.ini"
   Delete "$INSTDIR\IPaths.dat"
   Delete "$INSTDIR\Installed"
+  Delete "$INSTDIR\Shown.dat"
   Delete "$INSTDIR\*.~*.tmp"
   Delete "$INSTDIR\Uninstall.exe"
   ; Not /r: anything else in the folder is the user's, and keeps it.

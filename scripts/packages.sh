@@ -10,6 +10,7 @@ VELMORA_BUILD_PACKAGES=(
 )
 VELMORA_RUN_PACKAGES=(
   xvfb
+  qt6-image-formats-plugins  # the WebP decoder that VLMR draws WebP pictures with
 )
 VELMORA_TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
@@ -21,6 +22,7 @@ VELMORA_TEST_PACKAGES=(
   sway swaybg grim
   clang libclang-rt-14-dev strace xtrace
   llvm  # llvm-symbolizer: sanitizer reports then name the source lines
+  systemd  # systemd-analyze checks the timer units
 )
 # Only for scripts/draw-resources.sh, which redraws the committed pictures.
 VELMORA_DRAW_PACKAGES=(
@@ -47,6 +49,7 @@ VELMORA_BUILD_PROGRAMS=(
   "file                          file"
   "makensis                      nsis  makensis -VERSION"
   "Xvfb                          xvfb  ldd"
+  "/usr/lib/*/qt6/plugins/imageformats/libqwebp.so  qt6-image-formats-plugins  ldd"
 )
 VELMORA_TEST_PROGRAMS=(
   "xdotool                       xdotool  ldd"
@@ -81,6 +84,7 @@ VELMORA_TEST_PROGRAMS=(
   'libFuzzer                     libclang-rt-14-dev  test -f "$(clang++ --print-runtime-dir)/libclang_rt.fuzzer-x86_64.a"'
   "strace                        strace  strace -V"
   "xtrace                        xtrace"
+  "systemd-analyze               systemd"
 )
 VELMORA_DRAW_PROGRAMS=(
   "/usr/bin/convert              imagemagick  /usr/bin/convert -version"

@@ -5,9 +5,12 @@
 #include "BuildConfig.h"
 #include "boot/ApplyWallpaper.h"
 #include "boot/ModMain.h"
+#include "boot/ProportionedStyle.h"
+#include "boot/ShownRound.h"
 #include "shell/OpenWebPage.h"
 #include "store/INIMod.h"
 #include "store/ImageListFile.h"
+#include "store/Options.h"
 #include "store/RunLog.h"
 #include "store/StyleWords.h"
 
@@ -77,8 +80,13 @@ void frmMain::Load() {
 
     const std::string style = ReadIniValue(s_.settings, "VLMR", "Style", rt.AppFile("Config.ini"));
     if (const std::optional<std::int32_t> code = StyleCode(style)) {
-        LogInfo("style " + style + "; desktop: " + s_.wallpaper.Mechanism());
-        ApplyWallpaper(s_.wallpaper, SelectedImage, *code, true);
+        // Only Stretch scales the picture, so only it asks how to keep its proportions.
+        const Proportions proportions =
+            *code == WPSTYLE_STRETCH
+                ? ReadOptions(s_.settings, rt.AppFile("Config.ini"), rt.OfferedPictureTypes()).proportions
+                : Proportions::Stretch;
+        LogInfo("style " + style + ProportionsNote(proportions) + "; desktop: " + s_.wallpaper.Mechanism());
+        ApplyWallpaper(s_.wallpaper, SelectedImage, ProportionedStyle(*code, proportions), true);
     } else {
         LogError("the stored style \"" + style + "\" in " + rt.AppFile("Config.ini") +
                  " is none of Center, Tile and Stretch, so the wallpaper stays as it was");
@@ -92,7 +100,11 @@ void frmMain::DrawImage() {
     // Draw among the entries only: the fallback picture is for a list with
     // nothing to offer, not a rival to the user's own images.
     const std::size_t count = PList.Count();
-    if (count > 0) {
+    // One entry or none leaves nothing to vary: the options are not even read.
+    if (count > 1 && ReadOptions(s_.settings, s_.runtime.AppFile("Config.ini"), s_.runtime.OfferedPictureTypes())
+                         .noRepeats) {
+        PList.Select(DrawWithoutRepeats(s_.files, s_.runtime, PList));
+    } else if (count > 0) {
         double drawn = 0;  // a draw that fails leaves the first entry
         if (count <= static_cast<std::size_t>(INT32_MAX)) {
             if (auto d = RandomBetween(s_.runtime, static_cast<std::int32_t>(count - 1), 0)) drawn = *d;

@@ -11,6 +11,12 @@ bool PassesImageFilter(std::string_view path) {
     return path.size() >= 4 && ToUpperAscii(path.substr(path.size() - 4)) == ".BMP";
 }
 
+bool HasPictureType(std::string_view name, const std::vector<std::string>& types) {
+    for (const std::string& type : types)
+        if (name.size() >= type.size() && ToUpperAscii(name.substr(name.size() - type.size())) == type) return true;
+    return false;
+}
+
 UniqueIndex::UniqueIndex(FolderLister& lister, const ListBox& list) : lister_(lister) {
     keys_.reserve(list.Count());
     for (std::size_t i = 0; i < list.Count(); ++i) keys_.insert(lister_.PathKey(list.Item(i)));
@@ -39,6 +45,7 @@ struct Walk {
     ListBox& list;
     UniqueIndex index;
     MessagePacer& pacer;
+    const std::vector<std::string>& types;
     std::set<std::pair<std::uint64_t, std::uint64_t>> walked;
 
     void Folder(const std::string& folder) {
@@ -59,15 +66,17 @@ struct Walk {
             pacer.Tick();
             // A separator stands between folder and name, so the path ends
             // in ".BMP" exactly when the name does: join only those.
-            if (PassesImageFilter(name) && FitsOnOneLine(name)) AddUniqueListItem(lister.JoinPath(folder, name), list, index);
+            if ((PassesImageFilter(name) || HasPictureType(name, types)) && FitsOnOneLine(name))
+                AddUniqueListItem(lister.JoinPath(folder, name), list, index);
         }
     }
 };
 
 }  // namespace
 
-void ScanFolderTree(FolderLister& lister, std::string_view folder, ListBox& list, MessagePacer& pacer) {
-    Walk walk{lister, list, UniqueIndex(lister, list), pacer, {}};
+void ScanFolderTree(FolderLister& lister, std::string_view folder, ListBox& list, MessagePacer& pacer,
+                    const std::vector<std::string>& types) {
+    Walk walk{lister, list, UniqueIndex(lister, list), pacer, types, {}};
     walk.Folder(std::string(folder));
 }
 

@@ -6,11 +6,13 @@
 
 #include "BuildConfig.h"
 #include "boot/ModMain.h"
+#include "config/ChoiceStored.h"
 #include "config/FolderScan.h"
 #include "shell/OpenWebPage.h"
 #include "store/INIMod.h"
 #include "store/ImageListFile.h"
 #include "store/LogonEntry.h"
+#include "store/Options.h"
 #include "store/RunLog.h"
 #include "store/StyleWords.h"
 
@@ -76,14 +78,7 @@ void frmConfig::StyleClick(StyleOption option) {
     ChoiceStored(WriteIniValue(s_.base.settings, "VLMR", "Style", WordOf(option), SettingsFile()));
 }
 
-void frmConfig::ChoiceStored(const Status& stored) {
-    if (!stored) LogError("a choice could not be stored: " + Reason(stored));
-    // A lost choice would only show at the next logon, as a wallpaper that
-    // never changes: say so now. The control keeps what the user gave it.
-    if (stored || replaying_) return;
-    s_.base.runtime.ShowMessage("Could not store this choice\r\n" + stored.description, "Error",
-                                MessageIcon::Warning);
-}
+void frmConfig::ChoiceStored(const Status& stored) { ReportUnstoredChoice(s_.base.runtime, stored, !replaying_); }
 
 void frmConfig::SetCaption(const std::string& caption) {
     Caption = caption;
@@ -123,12 +118,17 @@ void frmConfig::PSave_Click() {
     const std::string marker = rt.AppFile("Installed");
     if (Status st = fs.WriteTextFileAtomic(marker, rt.TodayShortDate() + "\r\n"); !st) return SaveFailed(st, marker);
 
+    // The picture types as stored now: the options window may have changed
+    // them since the configurator opened.
+    const Options options = ReadOptions(s_.base.settings, SettingsFile(), rt.OfferedPictureTypes());
+    if (!options.types.empty()) LogInfo("save: picture types .BMP " + TypesValue(options.types));
+
     SetCaption("Please Wait.....");
     wait_.Show();
     wait_.Focus();
     view_.Minimize();
     const auto started = std::chrono::steady_clock::now();
-    RecurseFolderList(folder);
+    RecurseFolderList(folder, options.types);
     LogInfo("save: " + std::to_string(IList.Count()) + " images found in " + SecondsSince(started) + " s");
     rt.DeliverPendingMessages();
     wait_.Hide();
@@ -171,9 +171,9 @@ void frmConfig::SaveFailed(const Status& failure, const std::string& file) {
                                     MessageIcon::Warning);
 }
 
-void frmConfig::RecurseFolderList(const std::string& folder) {
+void frmConfig::RecurseFolderList(const std::string& folder, const std::vector<std::string>& types) {
     MessagePacer pacer([this] { s_.base.runtime.DeliverPendingMessages(); });
-    ScanFolderTree(s_.lister, folder, IList, pacer);
+    ScanFolderTree(s_.lister, folder, IList, pacer, types);
 }
 
 void frmConfig::Label1_Click() { OpenWebPage(s_.base.runtime, s_.base.shell, webOwner_(), kHomePage); }

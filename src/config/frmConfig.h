@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "boot/frmMain.h"
 #include "config/CWait.h"
@@ -66,8 +67,9 @@ public:
     // Proves the folder, collects its images, writes the list and ends the
     // program asking for a restart.
     void PSave_Click();
-    // Adds every bitmap under the folder to IList.
-    void RecurseFolderList(const std::string& folder);
+    // Adds every bitmap under the folder to IList, and every file of the
+    // extra picture types (extensions in capitals, ".JPG").
+    void RecurseFolderList(const std::string& folder, const std::vector<std::string>& types = {});
     void Label1_Click();
     void MouseDown(PictureButton button);
     void MouseUp(PictureButton button);

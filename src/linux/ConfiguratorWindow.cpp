@@ -1,13 +1,17 @@
 #include "ConfiguratorWindow.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 
 #include "ClickLabel.h"
+#include "FrameBox.h"
 #include "LayoutWidgets.h"
 #include "PictureBox.h"
+#include "config/OptionsLayout.h"
 
 namespace vlmr {
 namespace {
@@ -54,6 +58,15 @@ ConfiguratorWindow::ConfiguratorWindow()
     Label1->SetClickAction([this] { if (presenter_) presenter_->Label1_Click(); });
     connect(LStart, &QCheckBox::toggled, this, [this](bool on) {
         if (!updating_ && presenter_) presenter_->SetLStart(on ? vbChecked : vbUnchecked);
+    });
+
+    // The window's own action, so Ctrl+O works wherever the focus is in it.
+    options_ = new QAction(QString::fromUtf8(kOptionsMenuEntry), this);
+    options_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    options_->setShortcutContext(Qt::WindowShortcut);
+    addAction(options_);
+    connect(options_, &QAction::triggered, this, [this] {
+        if (openOptions_) openOptions_();
     });
 }
 
@@ -110,6 +123,20 @@ void ConfiguratorWindow::Minimize() { showMinimized(); }
 void ConfiguratorWindow::Restore() { showNormal(); }
 
 WindowHandle ConfiguratorWindow::Handle() { return static_cast<WindowHandle>(winId()); }
+
+void ConfiguratorWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // Only the background: the path field has its own text menu (it never
+    // passes the event on), and the picture buttons and the other controls
+    // stay as they are.
+    QWidget* under = childAt(event->pos());
+    if (under && !dynamic_cast<FrameBox*>(under)) {
+        event->ignore();
+        return;
+    }
+    QMenu menu(this);
+    menu.addAction(options_);
+    menu.exec(event->globalPos());
+}
 
 void ConfiguratorWindow::closeEvent(QCloseEvent* event) {
     // Closing the configurator ends the program; nothing is asked or saved.

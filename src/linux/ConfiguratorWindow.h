@@ -1,10 +1,14 @@
 #pragma once
 // The configurator window on Qt, built from its layout table, each user
-// action handed to the frmConfig presenter.
+// action handed to the frmConfig presenter. Its background's context menu
+// and Ctrl+O open the options window.
 #include <QWidget>
+
+#include <functional>
 
 #include "config/frmConfig.h"
 
+class QAction;
 class QCheckBox;
 class QLineEdit;
 class QRadioButton;
@@ -20,6 +24,8 @@ public:
 
     // The presenter the controls report to; set before the first event.
     void Attach(frmConfig& presenter) { presenter_ = &presenter; }
+    // What "Options..." does.
+    void SetOptionsAction(std::function<void()> action) { openOptions_ = std::move(action); }
 
     void Show() override;
     void SetCaption(const std::string& caption) override;
@@ -33,11 +39,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     QRadioButton* Option(StyleOption option) const;
 
     frmConfig* presenter_ = nullptr;
+    std::function<void()> openOptions_;
+    QAction* options_;
     bool placed_ = false;
     // Set while code changes a control, so the change is not taken for the user's.
     bool updating_ = false;

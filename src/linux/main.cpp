@@ -17,6 +17,7 @@
 #include "DisplayGuard.h"
 #include "LinuxRuntime.h"
 #include "LinuxShell.h"
+#include "OptionsWindow.h"
 #include "PosixFileSystem.h"
 #include "PosixFolderLister.h"
 #include "PosixLogFile.h"
@@ -46,7 +47,7 @@ std::string ExecutablePath() {
     return std::filesystem::read_symlink("/proc/self/exe", error).string();
 }
 
-using Configurator = vlmr::ConfiguratorWindows<vlmr::CWaitWindow, vlmr::ConfiguratorWindow>;
+using Configurator = vlmr::ConfiguratorWindows<vlmr::CWaitWindow, vlmr::ConfiguratorWindow, vlmr::OptionsWindow>;
 
 // The program itself: the toolkit, the services and the start-up window.
 int Run(std::optional<vlmr::VelmoraApplication>& app, int argc, char* argv[]) {

@@ -2,6 +2,7 @@
 #include "win32/WindowRouting.h"
 
 #include "win32/Dpi.h"
+#include "win32/OptionsControlIds.h"
 #include "win32/PictureBox.h"
 #include "win32/Resources.h"
 #include "win32/WinText.h"
@@ -37,6 +38,11 @@ ConfiguratorWindow::ConfiguratorWindow(HINSTANCE instance) {
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ApplicationIcon(instance, true)));
     CreateControls(instance);
     controls_.Layout(DpiOfWindow(window_));
+    // The options live behind the system menu, so the window's own look stays as it is.
+    if (const HMENU menu = GetSystemMenu(window_, FALSE)) {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, kOptionsMenuCommand, Widen(kOptionsMenuEntry).c_str());
+    }
     SizeAndCentre(window_, look.width, look.height);
 }
 
@@ -159,6 +165,10 @@ LRESULT ConfiguratorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_CLOSE:
             // Closing the configurator ends the program; nothing is asked or saved.
             if (presenter_) presenter_->Unload();
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != kOptionsMenuCommand) return DefWindowProcW(window_, message, wParam, lParam);
+            if (openOptions_) openOptions_();
             return 0;
         case WM_DPICHANGED: controls_.Layout(FollowDpiChange(window_, wParam, lParam)); return 0;
         default: return DefWindowProcW(window_, message, wParam, lParam);

@@ -2,9 +2,10 @@
 // The configurator window, built from its layout table at the window's real
 // DPI, each user action handed to the frmConfig presenter. What the
 // presenter sets comes back through the ConfigView calls and is not taken
-// for the user's.
+// for the user's. "Options..." in its system menu opens the options window.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,6 +30,8 @@ public:
 
     // The presenter the controls report to; set before the first event.
     void Attach(frmConfig& presenter) { presenter_ = &presenter; }
+    // What "Options..." does.
+    void SetOptionsAction(std::function<void()> action) { openOptions_ = std::move(action); }
 
     // Tab, the arrow keys and the like among the window's controls. True
     // when the message was the window's and has been handled.
@@ -57,6 +60,7 @@ private:
 
     HWND window_ = nullptr;
     frmConfig* presenter_ = nullptr;
+    std::function<void()> openOptions_;
     bool placed_ = false;
     // Set while code changes a control, so the change is not taken for the user's.
     bool updating_ = false;

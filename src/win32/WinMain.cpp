@@ -13,6 +13,7 @@
 #include "win32/BannerWindow.h"
 #include "win32/ComApartment.h"
 #include "win32/ConfiguratorWindow.h"
+#include "win32/OptionsWindow.h"
 #include "win32/ProfileSettings.h"
 #include "win32/StopOnException.h"
 #include "win32/WaitWindow.h"
@@ -26,7 +27,8 @@
 
 namespace {
 
-using Configurator = vlmr::ConfiguratorWindows<vlmr::win32::WaitWindow, vlmr::win32::ConfiguratorWindow>;
+using Configurator =
+    vlmr::ConfiguratorWindows<vlmr::win32::WaitWindow, vlmr::win32::ConfiguratorWindow, vlmr::win32::OptionsWindow>;
 
 // The program itself: the services, the windows and the message loop.
 int Run(HINSTANCE instance) {
@@ -62,7 +64,9 @@ int Run(HINSTANCE instance) {
     // Only the configurator's course gets here; it ends the program itself.
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (configurator.get() && configurator.get()->window.HandleDialogMessage(msg)) continue;
+        if (Configurator* open = configurator.get();
+            open && (open->optionsWindow.HandleDialogMessage(msg) || open->window.HandleDialogMessage(msg)))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -120,6 +120,8 @@ TEST(Dispatch, BootRunInExactOrder) {
                              "read /app/IPaths.dat", "deliver",  // second: after the load
                              "clock", "deliver",                 // third: after the draw
                              "read /app/Config.ini",
+                             // Stretch asks how to keep proportions: the options' three keys
+                             "read /app/Config.ini", "read /app/Config.ini", "read /app/Config.ini",
                              "Create", "GetDesktopItemOptions 12 0 0", "SetWallpaperOptions 8 2",
                              "SetWallpaper /p/a.bmp", "ApplyChanges 7", "Release",
                              "view:Unload", "end"}));
@@ -140,6 +142,38 @@ TEST(Dispatch, EachStyleWordAppliesOnceWithItsCodeAndEnabling) {
                            "SetWallpaperOptions 8 " + std::to_string(code), "SetWallpaper /p/a.bmp", "ApplyChanges 7",
                            "Release", "view:Unload", "end"}));
         EXPECT_EQ(std::count(w.journal.begin(), w.journal.end(), "Create"), 1);
+    }
+}
+
+// Stretch keeps the picture's proportions when asked; Center and Tile scale
+// nothing, so the option leaves them as they are. Any other word is a plain stretch.
+TEST(Dispatch, ProportionsTurnOnlyStretchIntoFillOrFit) {
+    const struct {
+        const char* style;
+        const char* proportions;  // nullptr: no [Options] section
+        int code;
+        const char* logged;
+    } cases[] = {
+        {"Stretch", nullptr, 2, "style Stretch; desktop: the fake desktop"},
+        {"Stretch", "Fill", 4, "style Stretch, proportions Fill (the screen filled, the picture cropped); desktop: the fake desktop"},
+        {"Stretch", "Fit", 3, "style Stretch, proportions Fit (the picture inside, with bars); desktop: the fake desktop"},
+        {"Stretch", "fit", 2, "style Stretch; desktop: the fake desktop"},
+        {"Center", "Fill", 0, "style Center; desktop: the fake desktop"},
+        {"Tile", "Fit", 1, "style Tile; desktop: the fake desktop"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.style) + " " + (c.proportions ? c.proportions : "(none)"));
+        World w;
+        RecordingLogFile log;
+        std::string ini = std::string("[VLMR]\r\nStyle=") + c.style + "\r\n";
+        if (c.proportions) ini += std::string("[Options]\r\nProportions=") + c.proportions + "\r\n";
+        Configure(w, ini);
+        w.form.Load();
+        EXPECT_EQ(From(w.journal, "Create"),
+                  (Journal{"Create", "GetDesktopItemOptions 12 0 0", "SetWallpaperOptions 8 " + std::to_string(c.code),
+                           "SetWallpaper /p/a.bmp", "ApplyChanges 7", "Release", "view:Unload", "end"}));
+        const std::vector<std::string> messages = log.Messages();
+        EXPECT_NE(std::find(messages.begin(), messages.end(), std::string("info ") + c.logged), messages.end());
     }
 }
 

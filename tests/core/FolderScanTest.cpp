@@ -16,11 +16,12 @@ namespace {
 using namespace std::chrono_literals;
 using Entries = std::vector<std::string>;
 
-Entries Scan(FakeFolderLister& lister, const std::string& folder, const Entries& before = {}) {
+Entries Scan(FakeFolderLister& lister, const std::string& folder, const Entries& before = {},
+             const Entries& types = {}) {
     ListBox list;
     for (const std::string& e : before) list.Add(e);
     MessagePacer pacer([] {});
-    ScanFolderTree(lister, folder, list, pacer);
+    ScanFolderTree(lister, folder, list, pacer, types);
     return Items(list);
 }
 
@@ -88,6 +89,24 @@ TEST(FolderScan, AFolderNamedLikeABitmapIsAnEntryAndIsWalked) {
     l.AddFile("/A/x.BMP/notes.txt");
     l.AddFolder("/A/empty.bMp");
     EXPECT_EQ(Scan(l, "/A"), (Entries{"/A/x.BMP", "/A/x.BMP/in.bmp", "/A/empty.bMp", "/A/a.bmp"}));
+}
+
+TEST(FolderScan, ExtraPictureTypesAreFilesInAnyCaseInTheSameWalk) {
+    FakeFolderLister l('/', true);
+    l.AddFolder("/M");
+    for (const char* name : {"z.PNG", "a.bmp", "b.Jpeg", "c.gif", "d.jpg.txt", "e.webp", "jpg", "f.jpeg "})
+        l.AddFile(std::string("/M/") + name);
+    l.AddFolder("/M/x.jpg");  // walked, never an entry
+    l.AddFile("/M/x.jpg/in.JPG");
+    l.AddFolder("/M/y.bmp");  // the bitmap rule's folder quirk stays
+    l.AddFile("/M/y.bmp/p.png");
+
+    EXPECT_EQ(Scan(l, "/M"), (Entries{"/M/y.bmp", "/M/a.bmp"}));
+    EXPECT_EQ(Scan(l, "/M", {}, {".JPG", ".JPEG", ".PNG"}),
+              (Entries{"/M/x.jpg/in.JPG", "/M/y.bmp", "/M/y.bmp/p.png", "/M/z.PNG", "/M/a.bmp", "/M/b.Jpeg"}));
+    // Each type alone, and the duplicate rule as for bitmaps: an entry already there wins.
+    EXPECT_EQ(Scan(l, "/M", {"/m/Z.png"}, {".PNG"}), (Entries{"/m/Z.png", "/M/y.bmp", "/M/y.bmp/p.png", "/M/a.bmp"}));
+    EXPECT_EQ(Scan(l, "/M", {}, {".GIF", ".WEBP"}), (Entries{"/M/y.bmp", "/M/a.bmp", "/M/c.gif", "/M/e.webp"}));
 }
 
 TEST(FolderScan, DuplicatesFollowTheFileSystemsSenseOfCase) {

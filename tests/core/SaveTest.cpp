@@ -86,7 +86,9 @@ TEST(Save, NothingFoundKeepsMarkerAndTheWorkingListAndLeavesTheConfiguratorOpen)
     w.form.PSave_Click();
     const std::string folder = "/home/u/Bilder für Anna";
     EXPECT_EQ(w.journal, (Journal{"write " + folder + "/VLMR-Test.VLMR", "remove " + folder + "/VLMR-Test.VLMR",
-                                  "deliver", "write-atomic /app/Installed", "cfg:Caption Please Wait.....", "wait:Show",
+                                  "deliver", "write-atomic /app/Installed", "read /app/Config.ini",
+                                  "read /app/Config.ini", "read /app/Config.ini",  // the options, before the scan
+                                  "cfg:Caption Please Wait.....", "wait:Show",
                                   "wait:Focus", "cfg:Minimize", "list " + folder, "deliver", "wait:Hide",
                                   "cfg:Restore", "cfg:Caption Velmora Configurator", "list /app/IPaths.dat",
                                   "message:No Images Found!!"}));
@@ -194,6 +196,22 @@ TEST(Save, AFailedListWriteIsNoSuccessAndALaterSaveStartsAfresh) {
     EXPECT_EQ(w.files.files["/app/IPaths.dat"], "/second/b.bmp\r\n");
     EXPECT_EQ(w.runtime.messages.at(1).text, "1 Images Found");
     EXPECT_EQ(StoredPath(w), "/second");
+    EXPECT_TRUE(w.runtime.ended);
+}
+
+TEST(Save, ThePictureTypesStoredAtTheSaveJoinTheScan) {
+    ConfigWorld w;
+    RecordingLogFile log;
+    w.lister.AddFolder("/mixed");
+    for (const char* name : {"a.bmp", "b.JPG", "c.png", "d.webp", "e.gif", "f.jpeg"})
+        w.lister.AddFile(std::string("/mixed/") + name);
+    Ready(w, "/mixed");
+    // Chosen after the configurator opened; a type this system does not offer is passed by.
+    w.files.files["/app/Config.ini"] += "[Options]\r\nTypes=.PNG .WEBP .JPG\r\n";
+    w.form.PSave_Click();
+    EXPECT_EQ(w.files.files["/app/IPaths.dat"], "/mixed/a.bmp\r\n/mixed/b.JPG\r\n/mixed/c.png\r\n");
+    const std::vector<std::string> said = log.Messages();
+    EXPECT_NE(std::find(said.begin(), said.end(), "info save: picture types .BMP .PNG .JPG"), said.end());
     EXPECT_TRUE(w.runtime.ended);
 }
 

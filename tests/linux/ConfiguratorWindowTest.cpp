@@ -6,10 +6,12 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -20,7 +22,9 @@
 #include "CWaitWindow.h"
 #include "ConfiguratorWindow.h"
 #include "Fakes.h"
+#include "store/IniText.h"
 #include "FrameBox.h"
+#include "OptionsWindow.h"
 #include "PictureBox.h"
 
 namespace vlmr::test {
@@ -322,6 +326,161 @@ TEST(CWaitWindow, BorderlessCentredBlueLineCreatedOnFirstShowAndKept) {
     rig.wait.Show();
     EXPECT_EQ(rig.waitWindow.Window(), window) << "a later save shows the same window";
     EXPECT_TRUE(window->isVisible());
+}
+
+// The entries of the menu that a context menu request at `at` on `target`
+// opens (none: no menu), choosing `choose` when it is there.
+std::vector<std::string> MenuAt(QWidget* target, QPoint at, const QString& choose = {}) {
+    std::vector<std::string> entries;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator()) continue;
+            entries.push_back(action->text().toStdString());
+            if (action->text() == choose) chosen = action;
+        }
+        menu->close();
+        if (chosen) chosen->trigger();
+    });
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+    QApplication::sendEvent(target, &request);
+    QCoreApplication::processEvents();  // a menu that did not open leaves the timer to fire here
+    return entries;
+}
+
+TEST(ConfiguratorWindow, OptionsOpenFromTheBackgroundMenuAndCtrlOAndNowhereElse) {
+    Rig rig;
+    int opened = 0;
+    rig.window.SetOptionsAction([&] { ++opened; });
+    rig.ShowLoaded();
+    QApplication::setActiveWindow(&rig.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+
+    QTest::keyClick(rig.Control<QLineEdit>("IPath"), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(opened, 1) << "Ctrl+O in the path field";
+    const std::vector<std::string> menu{"Options..."};
+    EXPECT_EQ(MenuAt(&rig.window, {200, 100}, "Options..."), menu);
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(MenuAt(rig.Control<QWidget>("CFrm"), {200, 8}), menu) << "the frame's background";
+
+    // The path field keeps its own text menu; the controls show none.
+    const std::vector<std::string> fieldMenu = MenuAt(rig.Control<QWidget>("IPath"), {5, 5});
+    EXPECT_FALSE(fieldMenu.empty());
+    EXPECT_EQ(std::count(fieldMenu.begin(), fieldMenu.end(), "Options..."), 0);
+    for (const char* control : {"PSave", "POpen", "OTile", "LStart", "Label1"})
+        EXPECT_TRUE(MenuAt(rig.Control<QWidget>(control), {3, 3}).empty()) << control;
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(rig.base.files.writes, 0);
+}
+
+// The options window as the program makes it: owned by a configurator window.
+struct OptionsRig {
+    explicit OptionsRig(const std::string& ini = "", bool webp = true) {
+        if (!ini.empty()) base.files.files["/app/Config.ini"] = ini;
+        if (webp) base.runtime.offeredTypes.push_back(".WEBP");
+        window.Attach(form);
+    }
+    template <typename T>
+    T* Control(const char* name) {
+        T* control = window.findChild<T*>(name);
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    void Open() {
+        form.Open();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    std::string Stored(const char* key) { return IniLookup(base.files.files["/app/Config.ini"], "Options", key); }
+
+    World base;
+    ConfiguratorWindow owner;
+    OptionsWindow window{owner};
+    frmOptions form{base.runtime, base.settings, window};
+};
+
+TEST(OptionsWindow, AModalDialogOfTheConfiguratorLaidOutAsTheTableSays) {
+    OptionsRig rig;
+    rig.owner.show();
+    rig.Open();
+    EXPECT_EQ(rig.window.windowTitle(), kOptionsWindow.caption);
+    EXPECT_EQ(rig.window.parentWidget(), &rig.owner);
+    EXPECT_EQ(rig.window.windowModality(), Qt::WindowModal);
+    EXPECT_TRUE(rig.window.windowFlags() & Qt::WindowCloseButtonHint);
+    ExpectPlacedAt(QRect(QPoint(), rig.window.size()), {0, 0, kOptionsWindow.width, kOptionsWindow.height},
+                   "the window");
+    EXPECT_EQ(rig.window.minimumSize(), rig.window.maximumSize());
+
+    const QString family = QApplication::font().family();
+    std::vector<std::string> tabOrder;
+    for (const layout::Control& row : kOptionsControls) {
+        QWidget* control = rig.Control<QWidget>(row.name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->parentWidget(), row.container ? rig.Control<QWidget>(row.container) : &rig.window)
+            << row.name;
+        ExpectPlacedAt(control->geometry(), row.place, row.name);
+        EXPECT_TRUE(control->isVisible()) << row.name;
+        EXPECT_EQ(CaptionOf(control), row.caption) << row.name;
+        EXPECT_EQ(control->font().family(), family) << row.name;
+        EXPECT_DOUBLE_EQ(control->font().pointSizeF(), row.font.points) << row.name;
+        EXPECT_EQ(control->font().bold(), row.font.bold) << row.name;
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            // The caption fits beside the mark.
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            const bool check = qobject_cast<QCheckBox*>(button) != nullptr;
+            const QRect room = button->style()->subElementRect(
+                check ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &option, button);
+            EXPECT_LE(room.left() + button->fontMetrics().horizontalAdvance(button->text()), button->width())
+                << row.name;
+            tabOrder.push_back(row.name);
+        }
+    }
+    std::vector<std::string> order;
+    QWidget* w = rig.Control<QWidget>("TJpeg");
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->window() == &rig.window)
+            order.push_back(w->objectName().toStdString());
+        w = w->nextInFocusChain();
+    } while (w != rig.Control<QWidget>("TJpeg"));
+    EXPECT_EQ(order, tabOrder);
+
+    // Escape closes it; every option was stored already.
+    QTest::keyClick(rig.Control<QWidget>("TPng"), Qt::Key_Escape);
+    EXPECT_FALSE(rig.window.isVisible());
+
+    // Where WebP is not offered its box is not shown.
+    OptionsRig windows("", false);
+    windows.Open();
+    EXPECT_FALSE(windows.Control<QWidget>("TWebp")->isVisible());
+    EXPECT_TRUE(windows.Control<QWidget>("TGif")->isVisible());
+}
+
+TEST(OptionsWindow, ShowsWhatIsStoredAndStoresWhatTheUserChanges) {
+    OptionsRig rig("[Options]\r\nTypes=.PNG .WEBP\r\nProportions=Fit\r\n");
+    rig.Open();
+    EXPECT_FALSE(rig.Control<QCheckBox>("TJpeg")->isChecked());
+    EXPECT_TRUE(rig.Control<QCheckBox>("TPng")->isChecked());
+    EXPECT_TRUE(rig.Control<QCheckBox>("TWebp")->isChecked());
+    EXPECT_TRUE(rig.Control<QRadioButton>("SFit")->isChecked());
+    EXPECT_FALSE(rig.Control<QRadioButton>("SStretch")->isChecked());
+    EXPECT_FALSE(rig.Control<QCheckBox>("NRepeat")->isChecked());
+    EXPECT_EQ(rig.base.files.writes, 0) << "opening stored something";
+
+    auto* jpeg = rig.Control<QCheckBox>("TJpeg");
+    QTest::mouseClick(jpeg, Qt::LeftButton, {}, QPoint(5, jpeg->height() / 2));
+    EXPECT_EQ(rig.Stored("Types"), ".JPG .JPEG .PNG .WEBP");
+    auto* fill = rig.Control<QRadioButton>("SFill");
+    QTest::mouseClick(fill, Qt::LeftButton, {}, QPoint(5, fill->height() / 2));
+    EXPECT_EQ(rig.Stored("Proportions"), "Fill");
+    EXPECT_FALSE(rig.Control<QRadioButton>("SFit")->isChecked());
+    auto* once = rig.Control<QCheckBox>("NRepeat");
+    once->setFocus();
+    QTest::keyClick(once, Qt::Key_Space);
+    EXPECT_EQ(rig.Stored("NoRepeats"), "True");
+    EXPECT_EQ(rig.base.files.writes, 3);
 }
 
 }  // namespace

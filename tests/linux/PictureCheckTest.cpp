@@ -109,9 +109,10 @@ TEST(PictureCheck, RunLengthStreamMustSetEveryPixel) {
     EXPECT_FALSE(Check(Bmp8(4, -2, 1, line + line + end)).whole) << "top-down";
 }
 
-TEST(PictureCheck, OnlyTheFourFormatsAreKnown) {
+TEST(PictureCheck, OnlyTheFiveFormatsAreKnown) {
     EXPECT_FALSE(Check("").whole);
     EXPECT_FALSE(Check("BM").whole);
+    EXPECT_EQ(Check(std::string("RIFF\x04\0\0\0WAVE", 12)).format, PictureFormat::Unknown);
     EXPECT_EQ(Check("P6\n1 1\n255\n\0\0\0").format, PictureFormat::Unknown);
     EXPECT_FALSE(Check("P6\n1 1\n255\n\0\0\0").whole);
 }

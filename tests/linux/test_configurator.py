@@ -1,6 +1,6 @@
 """The real `VLMR Config` under a private Xvfb, driven from outside with xdotool.
 
-usage: test_configurator.py opens [SCREENSHOT_PNG] | startup | reload | stretch | chooser
+usage: test_configurator.py opens [SCREENSHOT_PNG] | startup | reload | stretch | chooser | options [SCREENSHOT_PNG]
 """
 import os
 import shutil
@@ -17,6 +17,9 @@ PLACES = {
     "OCenter": (16, 56, 57, 13), "OTile": (72, 56, 41, 13), "OStretch": (120, 56, 57, 13),
     "Label1": (280, 88, 73, 17), "LStart": (8, 88, 105, 17),
 }
+OPTIONS = "Velmora Options"
+# The options window's boxes, window-relative as above.
+OPTION_PLACES = {"TJpeg": (16, 32, 65, 17), "SFill": (16, 113, 200, 13), "NRepeat": (8, 165, 304, 17)}
 
 
 class Configurator:
@@ -221,11 +224,56 @@ def chooser(session):
     configurator.close()
 
 
+def options(session, screenshot=None):
+    stored = "[VLMR]\r\nStyle=Tile\r\n[Options]\r\nProportions=Fill\r\n"
+    session.write_app_file("Config.ini", stored)
+    configurator = Configurator(session)
+    pid = configurator.process.pid
+
+    def open_options():
+        window = session.wait_window(OPTIONS, pid)
+        check(session.geometry(window)[2:] == (320, 184), f"the options window is {session.geometry(window)[2:]}")
+        return window
+
+    def click(window, control):
+        left, top, _, _ = session.geometry(window)
+        x, y, _, h = OPTION_PLACES[control]
+        session.run("xdotool", "mousemove", str(left + x + 6), str(top + y + h // 2), "click", "1")
+
+    session.press(configurator.window, "ctrl+o")
+    window = open_options()
+    check(ini(session) == stored, "opening the options window wrote the settings")
+    click(window, "TJpeg")
+    wait_for(lambda: ini(session) == stored + "Types=.JPG .JPEG\r\n", 5, "Types=.JPG .JPEG in Config.ini")
+    if screenshot:
+        def marked():
+            shot = session.screenshot(window)
+            x, y, _, h = OPTION_PLACES["TJpeg"]
+            return shot if any(sum(shot.pixel(x + i, y + j)) < 100 for i in range(13) for j in range(h)) else None
+
+        wait_for(marked, 5, "the black mark in the JPEG box").save_png(screenshot)
+    session.press(window, "Escape")
+    wait_for(lambda: not session.windows(OPTIONS, pid), 5, "the options window closed by Escape")
+
+    # The background's menu opens it too: "Options..." is its first entry.
+    left, top, _, _ = session.geometry(configurator.window)
+    session.run("xdotool", "mousemove", str(left + 200), str(top + 96), "click", "3")
+    session.wait_window("", pid)  # the menu: the one window of the program without a WM_NAME
+    session.run("xdotool", "key", "Down", "Return")
+    window = open_options()
+    click(window, "NRepeat")
+    wait_for(lambda: "NoRepeats=True\r\n" in ini(session), 5, "NoRepeats=True in Config.ini")
+    session.press(window, "Escape")
+    wait_for(lambda: not session.windows(OPTIONS, pid), 5, "the options window closed")
+    configurator.close()
+    check(ini(session) == stored + "Types=.JPG .JPEG\r\nNoRepeats=True\r\n", f"Config.ini is {ini(session)!r}")
+
+
 if __name__ == "__main__":
     scenario = sys.argv[1]
     with Session("1280x960x24" if scenario == "chooser" else "640x480x24") as s:
-        if scenario == "opens":
-            opens(s, sys.argv[2] if len(sys.argv) > 2 else None)
+        if scenario in ("opens", "options"):
+            {"opens": opens, "options": options}[scenario](s, sys.argv[2] if len(sys.argv) > 2 else None)
         else:
             {"startup": startup, "reload": reload, "stretch": stretch, "chooser": chooser}[scenario](s)
     print("passed")

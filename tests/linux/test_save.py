@@ -1,7 +1,7 @@
 """The save of the real `VLMR Config` under a private Xvfb, driven with xdotool,
 and the credit label's browser.
 
-usage: test_save.py twelve | progress [SCREENSHOT_PNG] | refused | unreadable | loop | kept | browser
+usage: test_save.py twelve | types | progress [SCREENSHOT_PNG] | refused | unreadable | loop | kept | browser
 """
 import ctypes
 import os
@@ -243,17 +243,18 @@ def image_list(session):
         return f.read()
 
 
-def walk_order(folder, skip=()):
+def walk_order(folder, skip=(), types=()):
     """The bitmaps of the tree in the scan's order: readdir order (os.scandir gives the
-    same), every sub-folder's tree before the folder's own files."""
+    same), every sub-folder's tree before the folder's own files; and the files (never
+    folders) of the extra types."""
     entries = list(os.scandir(folder))
     found = []
     for entry in entries:
         if entry.is_dir() and entry.name not in skip:
             if entry.name.upper().endswith(".BMP"):
                 found.append(entry.path)
-            found += walk_order(entry.path, skip)
-    return found + [e.path for e in entries if e.is_file() and e.name.upper().endswith(".BMP")]
+            found += walk_order(entry.path, skip, types)
+    return found + [e.path for e in entries if e.is_file() and e.name.upper().endswith((".BMP", *types))]
 
 
 def touch(*paths):
@@ -262,7 +263,7 @@ def touch(*paths):
         open(path, "w").close()
 
 
-def successful_save(save, folder, images):
+def successful_save(save, folder, images, options=""):
     """From the click on the save button to the end of the program."""
     save.click("PSave")
     box = save.message("VLMR", f"{len(images)} Images Found")
@@ -273,7 +274,8 @@ def successful_save(save, folder, images):
     listed = image_list(save.session)
     expected = "".join(p + "\r\n" for p in images).encode()
     check(listed == expected, f"IPaths.dat is\n{listed!r}\nnot\n{expected!r}")
-    check(ini(save.session) == f"[VLMR]\r\nStyle=Stretch\r\nPath={folder}\r\n", f"Config.ini is {ini(save.session)!r}")
+    check(ini(save.session) == f"[VLMR]\r\nStyle=Stretch\r\nPath={folder}\r\n{options}",
+          f"Config.ini is {ini(save.session)!r}")
     check(os.path.exists(app_file(save.session, "Installed")), "no installed marker")
 
 
@@ -315,6 +317,38 @@ def twelve(session):
     check(colour in COLOURS, f"the root is {colour}, none of the twelve")
     for point in [(0, 0), (shot.width - 1, shot.height - 1)]:
         check(shot.pixel(*point) == colour, f"{point} is {shot.pixel(*point)}, not stretched {colour}")
+
+
+def types(session):
+    """Picture types turned on by hand: files of those types join the bitmaps in the walk's
+    order, in any letter case; a folder named like one is walked but not listed, a type left
+    off is not listed. Each type then goes up on the X11 root, drawn by VLMR itself."""
+    folder = session.path("mixed")
+    colours = {"a.bmp": (255, 0, 0), "Sub/b.JPG": (0, 255, 0), "Sub/c.png": (0, 0, 255), "d.jpeg": (255, 255, 0),
+               "e.WebP": (255, 0, 255), "x.jpg/f.PNG": (0, 255, 255), "g.gif": (128, 0, 128)}
+    for name, (r, g, b) in colours.items():
+        path = os.path.join(folder, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        kind = {"bmp": "BMP3", "jpg": "JPEG", "jpeg": "JPEG", "png": "PNG", "webp": "WEBP", "gif": "GIF"}
+        subprocess.run(["/usr/bin/convert", "-size", "8x8", f"xc:rgb({r},{g},{b})", "-type", "TrueColor",
+                        kind[name.rsplit(".", 1)[1].lower()] + ":" + path], check=True)
+    touch(os.path.join(folder, "notes.txt"), os.path.join(folder, "png"))
+    options = "[Options]\r\nTypes=.JPG .JPEG .PNG .WEBP\r\n"
+    session.write_app_file("Config.ini", "[VLMR]\r\nStyle=Stretch\r\n" + options)
+    save = Save(session)
+    save.choose(folder)
+    images = walk_order(folder, types=(".JPG", ".JPEG", ".PNG", ".WEBP"))
+    check(len(images) == 6 and not any(p.endswith(("x.jpg", "g.gif")) for p in images), f"the walk is {images}")
+    successful_save(save, folder, images, options)
+
+    for name, colour in colours.items():
+        session.write_app_file("IPaths.dat", os.path.join(folder, name) + "\r\n")
+        boot = session.start()
+        check(finished(boot) == 0, f"the boot run exited {boot.returncode}: {boot.stderr.read()!r}")
+        wait_for(lambda: not session.windows("", boot.pid), what="the banner to go")
+        shot = session.screenshot()
+        shown = shot.pixel(shot.width // 2, shot.height // 2)
+        check(all(abs(a - b) <= 8 for a, b in zip(shown, colour)), f"{name} shows as {shown}, not {colour}")
 
 
 def progress(session, screenshot=None):
@@ -524,6 +558,6 @@ if __name__ == "__main__":
         if scenario == "progress":
             progress(s, sys.argv[2] if len(sys.argv) > 2 else None)
         else:
-            {"twelve": twelve, "refused": refused, "unreadable": unreadable, "loop": loop, "kept": kept,
+            {"twelve": twelve, "types": types, "refused": refused, "unreadable": unreadable, "loop": loop, "kept": kept,
              "browser": browser}[scenario](s)
     print("passed")

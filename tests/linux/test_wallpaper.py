@@ -1,6 +1,6 @@
 """A configured boot run paints the root window, then the program exits 0.
 
-usage: test_wallpaper.py stretch|center|tile|lowercase|named_desktop
+usage: test_wallpaper.py stretch|center|tile|fit|lowercase|named_desktop|no_repeats
 """
 import sys
 
@@ -9,10 +9,10 @@ from vlmr_session import Session, check, finished, red, wait_for
 RED, BLUE = (255, 0, 0), (0, 0, 255)
 
 
-def boot_run(session, image, style):
+def boot_run(session, image, style, options=""):
     session.write_app_file("Installed", "07/12/2026\r\n")
     session.write_app_file("IPaths.dat", image + "\r\n")
-    session.write_app_file("Config.ini", f"[VLMR]\r\nStyle={style}\r\n")
+    session.write_app_file("Config.ini", f"[VLMR]\r\nStyle={style}\r\n{options}")
     vlmr = session.start()
     code = finished(vlmr)
     check(code == 0, f"boot run exited {code}: {vlmr.stderr.read()!r}")
@@ -52,6 +52,16 @@ def tile(session):
         check(shot.pixel(x, y) == expected, f"({x},{y}) is {shot.pixel(x, y)}, expected {expected}")
 
 
+def fit(session):
+    # 64 x 32 on 320 x 240: 320 x 160 in rows 40 to 199, black bars above and below.
+    image = session.make_image("wide.bmp", "-size", "64x32", "xc:red", "-type", "TrueColor")
+    shot = boot_run(session, image, "Stretch", "[Options]\r\nProportions=Fit\r\n")
+    for point in [(0, 40), (160, 120), (319, 199)]:
+        check(red(shot.pixel(*point)), f"{point} inside the picture is {shot.pixel(*point)}")
+    for point in [(0, 0), (160, 39), (160, 200), (319, 239)]:
+        check(shot.pixel(*point) == (0, 0, 0), f"{point} in a bar is {shot.pixel(*point)}, not black")
+
+
 def unchanged(session, style):
     image = session.make_image("red.bmp", "-size", "64x64", "xc:red", "-type", "TrueColor")
     before = session.screenshot()
@@ -77,8 +87,29 @@ def named_desktop(session):
     check("picture-options='stretched'" in settings, f"not stretched: {settings!r}")
 
 
+def no_repeats(session):
+    """Two boot runs with NoRepeats on a list of two show both pictures, and keep the
+    round's state in Shown.dat."""
+    red = session.make_image("red.bmp", "-size", "8x8", "xc:red", "-type", "TrueColor")
+    blue = session.make_image("blue.bmp", "-size", "8x8", "xc:blue", "-type", "TrueColor")
+    session.write_app_file("Installed", "07/12/2026\r\n")
+    session.write_app_file("IPaths.dat", f"{red}\r\n{blue}\r\n")
+    session.write_app_file("Config.ini", "[VLMR]\r\nStyle=Stretch\r\n[Options]\r\nNoRepeats=True\r\n")
+    shown = set()
+    for _ in range(2):
+        vlmr = session.start()
+        check(finished(vlmr) == 0, f"boot run exited {vlmr.returncode}: {vlmr.stderr.read()!r}")
+        wait_for(lambda: not session.windows("", vlmr.pid), what="the banner to go")
+        shot = session.screenshot()
+        shown.add(shot.pixel(shot.width // 2, shot.height // 2))
+    check(shown == {RED, BLUE}, f"two runs showed {shown}")
+    with open(session.path("config", "velmora", "Shown.dat"), "rb") as f:
+        state = f.read()
+    check(len(state) == 69 and state.endswith(b"\r\n"), f"Shown.dat holds {state!r}")
+
+
 if __name__ == "__main__":
     with Session() as s:
-        {"stretch": stretch, "center": center, "tile": tile, "lowercase": lowercase,
-         "named_desktop": named_desktop}[sys.argv[1]](s)
+        {"stretch": stretch, "center": center, "tile": tile, "fit": fit, "lowercase": lowercase,
+         "named_desktop": named_desktop, "no_repeats": no_repeats}[sys.argv[1]](s)
     print("passed")

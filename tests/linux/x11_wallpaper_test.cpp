@@ -14,6 +14,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -242,6 +244,56 @@ TEST_F(X11WallpaperTest, TileRepeatsThePictureFromTheTopLeftCorner) {
             ASSERT_EQ(root.pixel(x, y), (x + y) % 2 == 0 ? kRed : kBlue) << x << "," << y;
 }
 
+// A picture with red outer quarters along its long side and a blue middle.
+QImage Banded(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(kBlue);
+    const int length = std::max(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int along = width > height ? x : y;
+            if (along < length / 4 || along >= length - length / 4) image.setPixel(x, y, kRed);
+        }
+    return image;
+}
+
+// A 2:1 and a 1:2 picture on the 4:3 screen: fit shows all of it between
+// black bars; fill covers the screen and crops the long side, so less of the
+// red quarters is left than a stretch would show.
+TEST_F(X11WallpaperTest, FitLeavesBlackBarsAndFillCropsTheLongSide) {
+    const std::string wide = Save("wide.bmp", Banded(40, 20));
+    const std::string tall = Save("tall.bmp", Banded(20, 40));
+    const struct {
+        const char* what;
+        const std::string& path;
+        std::uint32_t style;
+        std::vector<std::pair<QPoint, QRgb>> pixels;
+    } cases[] = {
+        // 200 x 100 in rows 25 to 124; red in columns 0 to 49 and 150 to 199.
+        {"wide fit", wide, WPSTYLE_KEEPASPECT,
+         {{{100, 24}, kBlack}, {{100, 25}, kBlue}, {{100, 124}, kBlue}, {{100, 125}, kBlack},
+          {{40, 75}, kRed}, {{160, 75}, kRed}}},
+        // The middle 27 of 40 columns fill the screen: red only to about column 29 and from 178.
+        {"wide fill", wide, WPSTYLE_CROPTOFIT,
+         {{{100, 0}, kBlue}, {{100, 149}, kBlue}, {{10, 75}, kRed}, {{40, 75}, kBlue},
+          {{160, 75}, kBlue}, {{190, 75}, kRed}}},
+        // 75 x 150 in columns 62 to 136; red in the top and bottom quarters.
+        {"tall fit", tall, WPSTYLE_KEEPASPECT,
+         {{{61, 75}, kBlack}, {{62, 75}, kBlue}, {{136, 75}, kBlue}, {{137, 75}, kBlack},
+          {{100, 10}, kRed}, {{100, 140}, kRed}}},
+        // The middle 15 of 40 rows, all blue, fill the screen.
+        {"tall fill", tall, WPSTYLE_CROPTOFIT,
+         {{{0, 0}, kBlue}, {{199, 0}, kBlue}, {{100, 75}, kBlue}, {{0, 149}, kBlue}, {{199, 149}, kBlue}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(Apply(c.path, c.style));
+        const QImage root = ReadRoot();
+        for (const auto& [at, colour] : c.pixels)
+            EXPECT_EQ(root.pixel(at), colour) << at.x() << "," << at.y();
+    }
+}
+
 TEST_F(X11WallpaperTest, GifPictureIsShownWithItsPalette) {
     // 2 x 1, a two-colour palette, the pixels 0 and 1 (LZW: clear, 0, 1, end).
     const unsigned char gif[] = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0,
@@ -330,7 +382,7 @@ TEST_F(X11WallpaperTest, AFailedApplyChangesNothing) {
     ASSERT_TRUE(desktop);
     EXPECT_FALSE(desktop->ApplyChanges(7)) << "neither style nor file given";
     WallpaperOpt bad;
-    bad.dwStyle = 3;
+    bad.dwStyle = 5;
     EXPECT_FALSE(desktop->SetWallpaperOptions(bad));
     desktop->SetWallpaper(Picture("blue.bmp", 8, 8, kBlue));
     EXPECT_FALSE(desktop->ApplyChanges(7)) << "a refused style is no style";

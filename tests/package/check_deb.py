@@ -14,7 +14,7 @@ import subprocess
 import sys
 import tempfile
 
-from pkgtest import Failed, Suite, Xvfb, check, is_red, project_versions, red_bmp, run, wait_for
+from pkgtest import Failed, Suite, Xvfb, check, is_red, project_versions, red_bmp, run, run_status, wait_for
 
 USER = "velmora-test"
 CONFIGURATOR = "Velmora Configurator"
@@ -148,6 +148,8 @@ def main():
         missing = {lib: owning_package(locations[lib]) for lib in needed
                    if owning_package(locations[lib]) not in declared}
         check(not missing, f"Depends lacks the packages of {missing}; it is {deb_field(deb, 'Depends')!r}")
+        # Qt loads the WebP decoder as a plug-in, which no library scan sees.
+        check("qt6-image-formats-plugins" in declared, f"Depends lacks the WebP plug-in: {deb_field(deb, 'Depends')!r}")
 
     def install():
         run(["apt-get", "install", "-y", "./" + os.path.basename(deb)], cwd=os.path.dirname(deb),
@@ -160,6 +162,20 @@ def main():
         out = run(["desktop-file-validate", "/usr/share/applications/velmora.desktop"])
         check(out.strip() == "", out)
         run(["appstreamcli", "validate", "--no-net", metainfo[0]])
+
+    def schedule():
+        units = ["/usr/lib/systemd/user/velmora.service", "/usr/lib/systemd/user/velmora.timer"]
+        for path in units:
+            check(path in shipped and os.path.isfile(path), f"{path} is not installed")
+        # As installed, with /usr/bin/VLMR to find. A key systemd cannot parse
+        # is only a warning: any output fails.
+        with tempfile.TemporaryDirectory() as runtime:
+            status, out, err = run_status(["systemd-analyze", "--user", "verify", *units],
+                                          env=dict(os.environ, HOME=runtime, XDG_RUNTIME_DIR=runtime))
+        check(status == 0 and not (out + err).strip(), f"systemd-analyze verify exited {status}: {out}{err}")
+        wants = "systemd/user/timers.target.wants/velmora.timer"
+        enabled = [p for p in ("/etc/" + wants, os.path.join(User().home, ".config", wants)) if os.path.lexists(p)]
+        check(not enabled, f"the package enabled the timer: {enabled}")
 
     def boot_run():
         user = state["user"] = User()
@@ -210,6 +226,7 @@ def main():
     try:
         suite.step(f"the package is velmora {shown} and depends on the libraries VLMR links", control)
         suite.step("apt-get install ./velmora_*.deb installs it with its dependencies", install)
+        suite.step("the systemd user timer and service are installed, valid and not enabled", schedule)
         if not suite.failed:
             x = state["x"] = Xvfb()
         suite.step(f"{USER} runs /usr/bin/VLMR: one boot run, exit 0, the root window red", boot_run)

@@ -20,7 +20,8 @@ ICON_SIZES = (16, 32, 48, 256)
 
 def expected_files(app_id):
     files = {"bin/VLMR", "share/velmora/logo.gif", "share/applications/velmora.desktop",
-             "share/icons/hicolor/scalable/apps/velmora.svg", f"share/metainfo/{app_id}.metainfo.xml"}
+             "share/icons/hicolor/scalable/apps/velmora.svg", f"share/metainfo/{app_id}.metainfo.xml",
+             "lib/systemd/user/velmora.service", "lib/systemd/user/velmora.timer"}
     files |= {f"share/icons/hicolor/{s}x{s}/apps/velmora.png" for s in ICON_SIZES}
     return files
 

@@ -209,7 +209,7 @@ def main():
         instdir, folder = state["instdir"], state["folder"]
         # What a configured program leaves: its data files and a Run value.
         for name, text in (("Config.ini", "[VLMR]\r\nStyle=Stretch\r\n"), ("IPaths.dat", "C:\\red.bmp\r\n"),
-                           ("Installed", "07/12/2026\r\n")):
+                           ("Installed", "07/12/2026\r\n"), ("Shown.dat", "0" * 16 + "\r\n")):
             with open(os.path.join(folder, name), "w", newline="") as f:
                 f.write(text)
         wine.reg("add", RUN_KEY, "/v", "VLMR", "/d", instdir + r"\VLMR.exe", "/f")

@@ -59,6 +59,22 @@ TEST_F(BootRun, ActiveDesktopOffIsSwitchedOnBeforeStyleFileAndApply) {
     ExpectAnEntryApplied(kThreePaths, false, 2);
 }
 
+// Three runs with no repeats show the three entries, each once, and keep
+// only the round's one line beside the program.
+TEST_F(BootRun, NoRepeatsShowsEveryEntryOnceARound) {
+    folder_.WriteInstalled();
+    folder_.WriteList(kThreePaths, ListEncoding::Ansi);
+    folder_.WriteBytes(L"Config.ini", "[VLMR]\r\nStyle=Stretch\r\n[Options]\r\nNoRepeats=True\r\n");
+    std::vector<std::string> shown;
+    for (int run = 0; run < 3; ++run) shown.push_back(WallpaperOf(RunToEnd(false)));
+    std::sort(shown.begin(), shown.end());
+    std::vector<std::string> entries;
+    for (const std::wstring& path : kThreePaths) entries.push_back(Narrow(path));
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(shown, entries);
+    EXPECT_EQ(std::filesystem::file_size(folder_.Path() / L"Shown.dat"), 69u);
+}
+
 TEST_F(BootRun, ActiveDesktopAlreadyOnIsNotWrittenBack) {
     folder_.WriteInstalled();
     folder_.WriteList(kThreePaths, ListEncoding::Ansi);
@@ -160,6 +176,32 @@ TEST_P(KnownStyle, IsHandedOverAsItsCode) {
 
 INSTANTIATE_TEST_SUITE_P(Words, KnownStyle, ::testing::Values(StyleCase{"Center", 0}, StyleCase{"Tile", 1}),
                          [](const auto& named) { return std::string(named.param.word); });
+
+struct ProportionsCase {
+    const char* name;
+    const char* settings;  // the whole Config.ini
+    int code;
+};
+
+class StretchProportions : public BootRun, public ::testing::WithParamInterface<ProportionsCase> {};
+
+// Fill and fit reach Active Desktop as its own crop-to-fit and keep-aspect
+// styles; without the option Stretch stays a stretch, and Tile ignores it.
+TEST_P(StretchProportions, AreHandedOverAsTheirCode) {
+    folder_.WriteInstalled();
+    folder_.WriteList(kThreePaths, ListEncoding::Ansi);
+    folder_.WriteBytes(L"Config.ini", GetParam().settings);
+    const std::vector<std::string> log = RunToEnd(false);
+    EXPECT_EQ(log, ExpectedBootLog(false, GetParam().code, WallpaperOf(log)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, StretchProportions,
+    ::testing::Values(ProportionsCase{"Fill", "[VLMR]\r\nStyle=Stretch\r\n[Options]\r\nProportions=Fill\r\n", 4},
+                      ProportionsCase{"Fit", "[VLMR]\r\nStyle=Stretch\r\n[Options]\r\nProportions=Fit\r\n", 3},
+                      ProportionsCase{"None", "[VLMR]\r\nStyle=Stretch\r\n", 2},
+                      ProportionsCase{"TileFill", "[VLMR]\r\nStyle=Tile\r\n[Options]\r\nProportions=Fill\r\n", 1}),
+    [](const auto& named) { return std::string(named.param.name); });
 
 class UnknownStyle : public BootRun, public ::testing::WithParamInterface<const char*> {};
 

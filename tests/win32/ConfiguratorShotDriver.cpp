@@ -7,11 +7,17 @@
 //                                  "Load At Startup", prints the window's
 //                                  frame and client area on the screen as
 //                                  "x y width height cx cy cwidth cheight"
+//   ConfiguratorShotDriver options  opens the options window from the
+//                                  configurator's system menu, checks that
+//                                  it shows JPEG and Fill as stored, moves
+//                                  it to the top left and prints its frame
+//                                  and client area the same way
 //   ConfiguratorShotDriver close   closes the configurator
 #include <cstdio>
 #include <string>
 
 #include "WindowProbe.h"
+#include "win32/OptionsControlIds.h"
 
 namespace {
 using namespace vlmr::wintest;
@@ -27,6 +33,17 @@ HWND Focus(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// The window's frame and client area on the screen, once it is painted whole.
+void PrintPlace(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const RECT client = ClientRectOnScreen(window);
+    std::printf("%ld %ld %ld %ld %ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
+                frame.bottom - frame.top, client.left, client.top, client.right - client.left,
+                client.bottom - client.top);
 }
 
 int Show() {
@@ -50,13 +67,32 @@ int Show() {
         std::fprintf(stderr, "Tab did not lead to \"Load At Startup\"\n");
         return 1;
     }
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    const RECT client = ClientRectOnScreen(window);
-    std::printf("%ld %ld %ld %ld %ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
-                frame.bottom - frame.top, client.left, client.top, client.right - client.left,
-                client.bottom - client.top);
+    PrintPlace(window);
+    return 0;
+}
+
+int Options() {
+    using vlmr::win32::OptionsControlIdOf;
+    HWND configurator = WaitForConfigurator();
+    if (configurator == nullptr) {
+        std::fprintf(stderr, "the configurator did not open\n");
+        return 1;
+    }
+    PostMessageW(configurator, WM_SYSCOMMAND, vlmr::win32::kOptionsMenuCommand, 0);
+    HWND options = WaitForWindow([] { return FindTitledWindow(0, L"Velmora Options"); }, kWindowTimeoutMs);
+    if (options == nullptr) {
+        std::fprintf(stderr, "the options window did not open\n");
+        return 1;
+    }
+    for (const char* name : {"TJpeg", "SFill"}) {
+        if (SendMessageW(ChildWithId(options, OptionsControlIdOf(name)), BM_GETCHECK, 0, 0) != BST_CHECKED) {
+            std::fprintf(stderr, "%s does not show the stored option\n", name);
+            return 1;
+        }
+    }
+    // Clear of the configurator, so the picture holds the options window alone.
+    SetWindowPos(options, nullptr, 24, 24, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PrintPlace(options);
     return 0;
 }
 
@@ -75,7 +111,8 @@ int Close() {
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc == 2 ? argv[1] : L"";
     if (command == L"show") return Show();
+    if (command == L"options") return Options();
     if (command == L"close") return Close();
-    std::fprintf(stderr, "usage: ConfiguratorShotDriver show | close\n");
+    std::fprintf(stderr, "usage: ConfiguratorShotDriver show | options | close\n");
     return 2;
 }

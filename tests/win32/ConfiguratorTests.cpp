@@ -10,6 +10,7 @@
 
 #include "Scenario.h"
 #include "win32/ConfigControlIds.h"
+#include "win32/OptionsControlIds.h"
 
 namespace vlmr::wintest {
 namespace {
@@ -313,6 +314,26 @@ TEST_F(Configurator, StretchIsStoredAtOnceAndKeptWhenTheWindowCloses) {
     EXPECT_EQ(IniValue(Ini(), L"Startup", L"Enabled"), L"<absent>");
     CloseAndExpectTheEnd();
     EXPECT_EQ(IniValue(Ini(), L"VLMR", L"Style"), L"Center");
+}
+
+TEST_F(Configurator, TheSystemMenuOpensTheOptionsOverTheConfiguratorAndAClickIsStoredAtOnce) {
+    Open();
+    PostMessageW(window_, WM_SYSCOMMAND, kOptionsMenuCommand, 0);
+    const HWND options = WaitForWindow(
+        [&] { return FindTitledWindow(run_->process.dwProcessId, L"Velmora Options"); }, kWindowTimeoutMs);
+    ASSERT_NE(options, nullptr) << "the options window did not open";
+    EXPECT_EQ(GetWindow(options, GW_OWNER), window_);
+    EXPECT_FALSE(IsWindowEnabled(window_)) << "the configurator takes clicks while the options are open";
+    EXPECT_FALSE(fs::exists(Ini())) << "opening the options wrote the settings";
+
+    PostMessageW(ChildWithId(options, OptionsControlIdOf("TPng")), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IniValue(Ini(), L"Options", L"Types") == L".PNG"; }))
+        << "Types is " << Narrow(IniValue(Ini(), L"Options", L"Types"));
+    PostMessageW(options, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(options) && IsWindowEnabled(window_); }))
+        << "closing the options did not give the configurator back";
+    CloseAndExpectTheEnd();
+    EXPECT_EQ(IniValue(Ini(), L"Options", L"Types"), L".PNG");
 }
 
 class FolderChoice : public Configurator {

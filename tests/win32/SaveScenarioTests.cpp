@@ -34,10 +34,21 @@ bool IsBitmapName(const std::wstring& path) {
     return tail == L".BMP";
 }
 
+// Whether the name ends in one of the extensions (in capitals), in any letter case.
+bool HasType(const std::wstring& name, const std::vector<std::wstring>& types) {
+    std::wstring upper = name;
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    for (const std::wstring& type : types)
+        if (upper.size() >= type.size() && upper.compare(upper.size() - type.size(), type.size(), type) == 0)
+            return true;
+    return false;
+}
+
 // The walk the scan must make, from the listing as Windows gives it: each
 // folder's sub-folder trees in listing order (a folder named like a bitmap
-// is an entry itself), then its own bitmaps.
-void ExpectedWalk(const std::wstring& folder, std::vector<std::wstring>& entries) {
+// is an entry itself), then its own bitmaps and files of the extra types.
+void ExpectedWalk(const std::wstring& folder, std::vector<std::wstring>& entries,
+                  const std::vector<std::wstring>& types = {}) {
     std::vector<std::wstring> folders, files;
     WIN32_FIND_DATAW entry;
     const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
@@ -51,10 +62,10 @@ void ExpectedWalk(const std::wstring& folder, std::vector<std::wstring>& entries
     for (const std::wstring& name : folders) {
         const std::wstring path = folder + L"\\" + name;
         if (IsBitmapName(path)) entries.push_back(path);
-        ExpectedWalk(path, entries);
+        ExpectedWalk(path, entries, types);
     }
     for (const std::wstring& name : files)
-        if (IsBitmapName(name)) entries.push_back(folder + L"\\" + name);
+        if (IsBitmapName(name) || HasType(name, types)) entries.push_back(folder + L"\\" + name);
 }
 
 std::string FileBytes(const fs::path& file) {
@@ -238,6 +249,41 @@ TEST_F(Save, TwelveBitmapsInATreeAreListedInWalkOrderAndTheNextBootRunUsesOne) {
     const std::string drawn = WallpaperOf(log);
     EXPECT_NE(std::find(entries.begin(), entries.end(), drawn), entries.end()) << "not from the list: " << drawn;
     EXPECT_EQ(log, ExpectedBootLog(false, 2, drawn));
+}
+
+// Picture types turned on by hand: JPEG and PNG files join the bitmaps in
+// the walk's order; a folder named like a JPEG is walked, not listed, and a
+// type left off is not listed. The boot run hands such a path over as it is,
+// with the Active Desktop turned on, which is what shows it.
+TEST_F(Save, ChosenPictureTypesJoinTheBitmapsInWalkOrder) {
+    const fs::path tree = folder_.Root() / L"Mixed";
+    for (const wchar_t* name :
+         {L"a.bmp", L"b.JPG", L"Sub\\c.png", L"Sub\\d.Jpeg", L"x.jpg\\e.PNG", L"f.gif", L"notes.txt"})
+        WriteFile(tree / name, "picture");
+    ASSERT_TRUE(WritePrivateProfileStringW(L"Options", L"Types", L".JPG .JPEG .PNG", App(L"Config.ini").c_str()));
+    std::vector<std::wstring> expected;
+    ExpectedWalk(tree.wstring(), expected, {L".JPG", L".JPEG", L".PNG"});
+    ASSERT_EQ(expected.size(), 5u) << "the test's own walk is wrong";
+
+    TypePath(tree.wstring());
+    ClickStretch();
+    ClickSave();
+    HWND count = ExpectMessage(L"VLMR", L"5 Images Found");
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(ListLines(App(L"IPaths.dat")), expected);
+    Dismiss(count);
+    HWND restart = ExpectMessage(L"VLMR", L"Velmora Must Be Restarted");
+    ASSERT_NE(restart, nullptr);
+    Dismiss(restart);
+    ASSERT_TRUE(run_->WaitForExit(kExitTimeoutMs)) << "the program did not end after the save";
+
+    folder_.WriteList({(tree / L"b.JPG").wstring()}, ListEncoding::Ansi);
+    {
+        AppProcess boot(folder_);
+        ASSERT_TRUE(boot.Started());
+        ASSERT_TRUE(boot.WaitForExit(kExitTimeoutMs)) << "the boot run did not end";
+    }
+    EXPECT_EQ(folder_.LogLines(), ExpectedBootLog(false, 2, Narrow((tree / L"b.JPG").wstring())));
 }
 
 TEST_F(Save, EmptyPathIsRefusedAndNothingIsWritten) {

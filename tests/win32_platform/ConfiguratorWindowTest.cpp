@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "win32/DialogFont.h"
 #include "win32/Dpi.h"
 #include "win32/LayoutColour.h"
+#include "win32/OptionsWindow.h"
 #include "win32/WinText.h"
 
 namespace vlmr::win32 {
@@ -160,33 +163,34 @@ TEST_F(ConfiguratorWindowTest, FixedSingleBorderWithCloseAndMinimizeAndTheApplic
     EXPECT_LE(std::abs((frame.top + frame.bottom) - (monitor.rcMonitor.top + monitor.rcMonitor.bottom)), 2);
 }
 
-TEST_F(ConfiguratorWindowTest, PlacesCaptionsFontsAndColoursAsTheTableSays) {
-    Rig rig;
-    const UINT dpi = DpiOfWindow(rig.Window());
+// Each control of the table a child of the window or of its frame, placed,
+// captioned, in its font and colours, as the table says at the window's DPI.
+void ExpectBuiltFromTheTable(HWND window, const layout::Window& look, std::span<const layout::Control> table,
+                             const std::function<HWND(const char*)>& control) {
+    const UINT dpi = DpiOfWindow(window);
     RECT client{};
-    GetClientRect(rig.Window(), &client);
-    EXPECT_EQ(client.right, TwipsToPixels(kConfiguratorWindow.width, dpi));
-    EXPECT_EQ(client.bottom, TwipsToPixels(kConfiguratorWindow.height, dpi));
-    const auto control = [&](const char* name) { return rig.Control(ConfigControlId(ConfigControlIdOf(name))); };
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, TwipsToPixels(look.width, dpi));
+    EXPECT_EQ(client.bottom, TwipsToPixels(look.height, dpi));
 
-    HDC dc = GetDC(rig.Window());
-    for (const layout::Control& row : kConfiguratorControls) {
+    HDC dc = GetDC(window);
+    for (const layout::Control& row : table) {
         SCOPED_TRACE(row.name);
-        const HWND window = control(row.name);
-        ASSERT_TRUE(window);
-        const HWND container = row.container ? control(row.container) : rig.Window();
-        EXPECT_EQ(GetParent(window), container);
+        const HWND built = control(row.name);
+        ASSERT_TRUE(built);
+        const HWND container = row.container ? control(row.container) : window;
+        EXPECT_EQ(GetParent(built), container);
         RECT place{};
-        GetWindowRect(window, &place);
+        GetWindowRect(built, &place);
         MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&place), 2);
         EXPECT_EQ(place.left, TwipsToPixels(row.place.left, dpi));
         EXPECT_EQ(place.top, TwipsToPixels(row.place.top, dpi));
         EXPECT_EQ(place.right - place.left, TwipsToPixels(row.place.width, dpi));
         EXPECT_EQ(place.bottom - place.top, TwipsToPixels(row.place.height, dpi));
-        EXPECT_EQ(Narrow(TextOf(window)), row.caption);
+        EXPECT_EQ(Narrow(TextOf(built)), row.caption);
         if (row.kind == layout::Kind::PictureButton) continue;  // a picture, no text
 
-        const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(built, WM_GETFONT, 0, 0));
         ASSERT_TRUE(font);
         LOGFONTW described{};
         ASSERT_TRUE(GetObjectW(font, sizeof described, &described));
@@ -195,17 +199,23 @@ TEST_F(ConfiguratorWindowTest, PlacesCaptionsFontsAndColoursAsTheTableSays) {
         EXPECT_EQ(described.lfWeight, row.font.bold ? FW_BOLD : FW_NORMAL);
         EXPECT_EQ(described.lfUnderline != 0, row.font.underline);
         if (row.kind == layout::Kind::Label) {
-            const auto style = GetWindowLongPtrW(window, GWL_STYLE);
+            const auto style = GetWindowLongPtrW(built, GWL_STYLE);
             EXPECT_EQ(style & SS_TYPEMASK, row.align == layout::Align::Right ? SS_RIGHT : SS_LEFTNOWORDWRAP);
         }
         // The text in its colour on the dialog's face colour.
         if (row.kind == layout::Kind::Frame || row.kind == layout::Kind::TextBox) continue;
-        const auto brush = SendMessageW(rig.Window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                        reinterpret_cast<LPARAM>(window));
+        const auto brush = SendMessageW(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                        reinterpret_cast<LPARAM>(built));
         EXPECT_EQ(GetTextColor(dc), ColourRef(row.colour, COLOR_BTNTEXT));
         EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), GetSysColorBrush(COLOR_BTNFACE));
     }
-    ReleaseDC(rig.Window(), dc);
+    ReleaseDC(window, dc);
+}
+
+TEST_F(ConfiguratorWindowTest, PlacesCaptionsFontsAndColoursAsTheTableSays) {
+    Rig rig;
+    ExpectBuiltFromTheTable(rig.Window(), kConfiguratorWindow, kConfiguratorControls,
+                            [&](const char* name) { return rig.Control(ConfigControlId(ConfigControlIdOf(name))); });
 
     // The layout's face where it is installed; 8.25 pt is 11 pixels at 96 dpi.
     EXPECT_EQ(FaceFor(layout::kDialogFont) == Widen(layout::kDialogFont.face),
@@ -394,6 +404,89 @@ TEST_F(ConfiguratorWindowTest, PictureButtonsSinkWhileAButtonIsDownAndAreFlatAga
     Press(saveButton, WM_LBUTTONDOWN, WM_LBUTTONUP);
     ASSERT_EQ(base.runtime.messages.size(), 1u);
     EXPECT_EQ(base.runtime.messages[0].text, "NO PATH SET!!!");
+}
+
+// The options window as the program makes it: owned by the configurator window.
+struct OptionsRig {
+    OptionsRig() {
+        window.Attach(form);
+        owner.SetOptionsAction([this] { form.Open(); });
+    }
+    OptionsRig(const OptionsRig&) = delete;
+    OptionsRig& operator=(const OptionsRig&) = delete;
+
+    std::string Stored(const char* key) { return IniLookup(base.files.files["/app/Config.ini"], "Options", key); }
+    HWND Control(const char* name) const { return window.Control(name); }
+
+    test::World base;
+    ConfiguratorWindow owner{GetModuleHandleW(nullptr)};
+    OptionsWindow window{owner, GetModuleHandleW(nullptr)};
+    frmOptions form{base.runtime, base.settings, window};
+};
+
+TEST_F(ConfiguratorWindowTest, OptionsOpenFromTheSystemMenuAsAnOwnedDialogLaidOutAsTheTableSays) {
+    OptionsRig rig;
+    const HWND options = rig.window.Window();
+    ASSERT_TRUE(options);
+    EXPECT_EQ(TextOf(options), L"Velmora Options");
+    EXPECT_EQ(GetWindow(options, GW_OWNER), rig.owner.Window());
+    const auto style = GetWindowLongPtrW(options, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
+              WS_CAPTION | WS_SYSMENU);
+    ExpectBuiltFromTheTable(options, kOptionsWindow, kOptionsControls,
+                            [&](const char* name) { return rig.Control(name); });
+    EXPECT_FALSE(IsWindowVisible(options));
+
+    // The last entry of the configurator's system menu.
+    const HMENU menu = GetSystemMenu(rig.owner.Window(), FALSE);
+    const int last = GetMenuItemCount(menu) - 1;
+    wchar_t entry[64] = {};
+    GetMenuStringW(menu, static_cast<UINT>(last), entry, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(entry), L"Options...");
+    EXPECT_EQ(GetMenuItemID(menu, last), kOptionsMenuCommand);
+
+    rig.owner.Show();
+    SendMessageW(rig.owner.Window(), WM_SYSCOMMAND, kOptionsMenuCommand, 0);
+    EXPECT_TRUE(IsWindowVisible(options));
+    EXPECT_FALSE(IsWindowEnabled(rig.owner.Window())) << "the configurator takes clicks while the options are open";
+    // Windows offers no WebP here: its box is not shown, the others are.
+    EXPECT_FALSE(IsWindowVisible(rig.Control("TWebp")));
+    EXPECT_TRUE(IsWindowVisible(rig.Control("TGif")));
+    EXPECT_EQ(rig.base.files.writes, 0);
+
+    // Escape, as the program's message loop hands it over, closes it.
+    MSG escape{rig.Control("TJpeg"), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
+    EXPECT_TRUE(rig.window.HandleDialogMessage(escape));
+    EXPECT_FALSE(IsWindowVisible(options));
+    EXPECT_TRUE(IsWindowEnabled(rig.owner.Window()));
+    SendMessageW(rig.owner.Window(), WM_SYSCOMMAND, kOptionsMenuCommand, 0);
+    SendMessageW(options, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(options));
+    EXPECT_TRUE(IsWindowEnabled(rig.owner.Window()));
+    EXPECT_FALSE(rig.base.runtime.ended) << "closing the options ended the program";
+}
+
+TEST_F(ConfiguratorWindowTest, OptionsShowWhatIsStoredAndStoreWhatTheUserClicks) {
+    OptionsRig rig;
+    rig.base.files.files["/app/Config.ini"] = "[Options]\r\nTypes=.GIF\r\nProportions=Fill\r\nNoRepeats=True\r\n";
+    rig.form.Open();
+    EXPECT_FALSE(Checked(rig.Control("TJpeg")));
+    EXPECT_TRUE(Checked(rig.Control("TGif")));
+    EXPECT_TRUE(Checked(rig.Control("SFill")));
+    EXPECT_FALSE(Checked(rig.Control("SStretch")));
+    EXPECT_TRUE(Checked(rig.Control("NRepeat")));
+    EXPECT_EQ(rig.base.files.writes, 0);
+
+    SendMessageW(rig.Control("TJpeg"), BM_CLICK, 0, 0);
+    EXPECT_EQ(rig.Stored("Types"), ".JPG .JPEG .GIF");
+    SendMessageW(rig.Control("SFit"), BM_CLICK, 0, 0);
+    EXPECT_EQ(rig.Stored("Proportions"), "Fit");
+    EXPECT_FALSE(Checked(rig.Control("SFill")));
+    SendMessageW(rig.Control("NRepeat"), BM_CLICK, 0, 0);
+    EXPECT_EQ(rig.Stored("NoRepeats"), "False");
+    EXPECT_EQ(rig.base.files.writes, 3);
+    // The selected option is the group's one tab stop.
+    EXPECT_EQ(GetNextDlgTabItem(rig.window.Window(), rig.Control("TGif"), FALSE), rig.Control("SFit"));
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ public:
     }
     bool SetDesktopItemOptions(const ComponentsOpt&) final { return true; }
     bool SetWallpaperOptions(const WallpaperOpt& options) final {
-        if (options.dwStyle > WPSTYLE_STRETCH) return false;
+        if (options.dwStyle > WPSTYLE_CROPTOFIT) return false;
         style_ = options.dwStyle;
         return true;
     }
@@ -45,8 +45,8 @@ public:
 
 protected:
     // Sets the file, an absolute name of a regular file, in the style (0
-    // center, 1 tile, 2 stretch); false when anything fails, and then the
-    // desktop is as it was.
+    // center, 1 tile, 2 stretch, 3 fit inside with bars, 4 fill and crop);
+    // false when anything fails, and then the desktop is as it was.
     virtual bool Apply(const std::string& file, std::uint32_t style) = 0;
 
     // The picture as a desktop must be given it: absolute against our

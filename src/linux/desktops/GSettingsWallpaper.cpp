@@ -60,8 +60,12 @@ constexpr const char* kOptionsKey = "picture-options";
 // GNOME 42 and later show this one in dark mode and ignore a change of picture-uri alone.
 constexpr const char* kDarkUriKey = "picture-uri-dark";
 
-// Indexed by the style code: center, tile, stretch.
-constexpr std::array<const char*, 3> kStyleNames{"centered", "wallpaper", "stretched"};
+// Indexed by the style code: center, tile, stretch, fit inside with bars,
+// fill and crop.
+constexpr std::array<const char*, 5> kStyleNames{"centered", "wallpaper", "stretched", "scaled", "zoom"};
+// A schema must take the first three; the others only when they are asked for.
+constexpr std::size_t kPlainStyles = 3;
+using StylesTaken = std::array<bool, kStyleNames.size()>;
 
 // Writing a value of the wrong type or outside an enum's names is a critical
 // error inside GIO, so every value is checked against the schema first.
@@ -87,14 +91,18 @@ bool BackendReachesDesktop() {
 
 class GSettingsDesktop final : public DesktopSetter {
 public:
-    GSettingsDesktop(SettingsPtr settings, FamilyKeys keys, bool darkUri)
-        : settings_(std::move(settings)), keys_(keys), darkUri_(darkUri) {
+    GSettingsDesktop(SettingsPtr settings, FamilyKeys keys, bool darkUri, StylesTaken taken)
+        : settings_(std::move(settings)), keys_(keys), darkUri_(darkUri), taken_(taken) {
         // Picture and style reach the backend as one change, so the desktop
         // never shows the new picture in the old style.
         g_settings_delay(settings_.get());
     }
 
     bool Apply(const std::string& file, std::uint32_t style) override {
+        // Writing a name the enum lacks would be a critical error inside GIO.
+        if (!taken_[style])
+            return Refuse(file, (std::string("the setting ") + kOptionsKey + " does not take '" +
+                                 kStyleNames[style] + "' here").c_str());
         std::string location;
         if (keys_.fileIsUri) {
             // Escaped from the name's bytes, so a name in any encoding survives.
@@ -138,6 +146,7 @@ private:
     SettingsPtr settings_;
     FamilyKeys keys_;
     bool darkUri_;
+    StylesTaken taken_;
 };
 
 }  // namespace
@@ -158,15 +167,18 @@ std::unique_ptr<ActiveDesktop> GSettingsWallpaper::Create() {
     if (g_settings_schema_get_path(schema.get()) == nullptr) return absent("has no fixed place");
     if (!AcceptsString(schema.get(), keys.fileKey))
         return absent(std::string("has no string key ") + keys.fileKey);
-    for (const char* style : kStyleNames)
-        if (!AcceptsString(schema.get(), kOptionsKey, style))
-            return absent(std::string("does not take ") + kOptionsKey + " '" + style + "'");
+    StylesTaken taken{};
+    for (std::size_t code = 0; code < kStyleNames.size(); ++code) {
+        taken[code] = AcceptsString(schema.get(), kOptionsKey, kStyleNames[code]);
+        if (code < kPlainStyles && !taken[code])
+            return absent(std::string("does not take ") + kOptionsKey + " '" + kStyleNames[code] + "'");
+    }
     if (!BackendReachesDesktop())
         return absent("is only kept in memory here (no dconf), so the desktop would never see a change");
 
     const bool darkUri = keys.fileIsUri && AcceptsString(schema.get(), kDarkUriKey);
     SettingsPtr settings(g_settings_new_full(schema.get(), nullptr, nullptr));
-    return std::make_unique<GSettingsDesktop>(std::move(settings), keys, darkUri);
+    return std::make_unique<GSettingsDesktop>(std::move(settings), keys, darkUri, taken);
 }
 
 std::string GSettingsWallpaper::Mechanism() {

@@ -74,11 +74,14 @@ bool NobodyToRunIt(const QDBusMessage& reply) {
     }
 }
 
-// org.kde.image's FillMode is a QtQuick Image fill mode: Pad 6, Tile 3, Stretch 0.
+// org.kde.image's FillMode is a QtQuick Image fill mode: Pad 6, Tile 3,
+// Stretch 0, PreserveAspectFit 1, PreserveAspectCrop 2.
 int FillMode(std::uint32_t style) {
     switch (style) {
     case WPSTYLE_CENTER: return 6;
     case WPSTYLE_TILE: return 3;
+    case WPSTYLE_KEEPASPECT: return 1;
+    case WPSTYLE_CROPTOFIT: return 2;
     default: return 0;
     }
 }

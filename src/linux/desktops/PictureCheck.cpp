@@ -357,6 +357,65 @@ PictureVerdict CheckJpeg(const Bytes& bytes) {
     }
 }
 
+// ---------------------------------------------------------------- WebP
+
+// A RIFF file of chunks. Only the chunks inside the RIFF's own length count,
+// and each must be there whole; the first says what the picture is and how
+// large. The decoder (libwebp) reports a bitstream that ends early as a
+// failure rather than painting what it never decoded, so whole chunks and a
+// picture among them are what this check asks.
+PictureVerdict CheckWebp(const Bytes& bytes) {
+    PictureVerdict verdict;
+    verdict.format = PictureFormat::Webp;
+    const std::uint64_t end = 8 + std::uint64_t{bytes.Le32(4)};
+    if (end < 12 || end > bytes.size()) return Refused(verdict, "the WebP file is cut off");
+    std::uint64_t at = 12;
+    bool first = true;
+    bool image = false;
+    while (at < end) {
+        if (end - at < 8) return Refused(verdict, "a WebP chunk is cut off");
+        const std::uint64_t length = bytes.Le32(at + 4);
+        const std::uint64_t body = at + 8;
+        if (length > end - body) return Refused(verdict, "a WebP chunk is cut off");
+        const bool lossy = TypeIs(bytes, at, "VP8 ");
+        const bool lossless = TypeIs(bytes, at, "VP8L");
+        const bool extended = TypeIs(bytes, at, "VP8X");
+        if (first) {
+            std::uint64_t width = 0;
+            std::uint64_t height = 0;
+            if (lossy) {
+                // A key frame: its tag's lowest bit clear, the start code, 14-bit sides.
+                if (length < 10 || (bytes.At(body) & 1) != 0 || bytes.At(body + 3) != 0x9d ||
+                    bytes.At(body + 4) != 0x01 || bytes.At(body + 5) != 0x2a)
+                    return Refused(verdict, "the WebP's lossy header is broken");
+                width = bytes.Le16(body + 6) & 0x3fff;
+                height = bytes.Le16(body + 8) & 0x3fff;
+            } else if (lossless) {
+                if (length < 5 || bytes.At(body) != 0x2f)
+                    return Refused(verdict, "the WebP's lossless header is broken");
+                const std::uint32_t sides = bytes.Le32(body + 1);
+                width = (sides & 0x3fff) + 1;
+                height = (sides >> 14 & 0x3fff) + 1;
+            } else if (extended) {
+                if (length < 10) return Refused(verdict, "the WebP's extended header is cut off");
+                // Canvas sides less one, 24 bits each.
+                width = (bytes.Le32(body + 4) & 0xffffff) + 1;
+                height = (bytes.Le32(body + 7) & 0xffffff) + 1;
+            } else {
+                return Refused(verdict, "the WebP does not start with a picture header");
+            }
+            verdict.width = static_cast<std::uint32_t>(width);
+            verdict.height = static_cast<std::uint32_t>(height);
+            if (const char* problem = SizeProblem(width, height)) return Refused(verdict, problem);
+            first = false;
+        }
+        if (lossy || lossless || TypeIs(bytes, at, "ANMF")) image = true;
+        at = body + length + (length & 1);  // chunks are padded to an even length
+    }
+    if (first || !image) return Refused(verdict, "the WebP has no image data");
+    return Whole(verdict);
+}
+
 }  // namespace
 
 PictureVerdict CheckPicture(const unsigned char* data, std::size_t size) {
@@ -365,8 +424,9 @@ PictureVerdict CheckPicture(const unsigned char* data, std::size_t size) {
     if (bytes.Starts("\x89PNG\r\n\x1a\n")) return CheckPng(bytes);
     if (bytes.Starts("GIF87a") || bytes.Starts("GIF89a")) return CheckGif(bytes);
     if (bytes.Starts("\xff\xd8\xff")) return CheckJpeg(bytes);
+    if (bytes.Starts("RIFF") && bytes.Has(8, 4) && TypeIs(bytes, 8, "WEBP")) return CheckWebp(bytes);
     PictureVerdict verdict;
-    verdict.problem = "the file is not a BMP, PNG, GIF or JPEG picture";
+    verdict.problem = "the file is not a BMP, PNG, GIF, JPEG or WebP picture";
     return verdict;
 }
 

@@ -19,7 +19,7 @@ inline constexpr int kMaxDecodedMegabytes = 1024;
 inline constexpr std::size_t kMaxPictureBytes =
     static_cast<std::size_t>(kMaxPicturePixels * 4 + 1024 * 1024);
 
-enum class PictureFormat { Unknown, Bmp, Png, Gif, Jpeg };
+enum class PictureFormat { Unknown, Bmp, Png, Gif, Jpeg, Webp };
 
 struct PictureVerdict {
     bool whole = false;                          // every pixel is in the file
@@ -29,7 +29,7 @@ struct PictureVerdict {
     const char* problem = "";                    // why not whole, in English
 };
 
-// BMP, PNG, GIF and JPEG; anything else is not whole.
+// BMP, PNG, GIF, JPEG and WebP; anything else is not whole.
 PictureVerdict CheckPicture(const unsigned char* data, std::size_t size);
 
 }  // namespace vlmr

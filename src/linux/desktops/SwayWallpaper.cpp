@@ -96,6 +96,8 @@ const char* ModeWord(std::uint32_t style) {
     switch (style) {
     case WPSTYLE_CENTER: return "center";
     case WPSTYLE_TILE: return "tile";
+    case WPSTYLE_KEEPASPECT: return "fit";
+    case WPSTYLE_CROPTOFIT: return "fill";
     default: return "stretch";
     }
 }

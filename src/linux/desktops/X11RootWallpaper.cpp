@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -32,6 +33,7 @@ const char* QtFormat(PictureFormat format) {
     case PictureFormat::Png: return "png";
     case PictureFormat::Gif: return "gif";
     case PictureFormat::Jpeg: return "jpeg";
+    case PictureFormat::Webp: return "webp";  // a plug-in: qt6-image-formats-plugins
     case PictureFormat::Unknown: break;
     }
     return "";
@@ -83,8 +85,34 @@ QImage LoadPicture(const std::string& file, std::string& why) {
     return picture;
 }
 
+// The middle of the picture in the screen's proportions, at least one
+// pixel each way: what fills the screen once scaled. Cropping before the
+// scaling keeps the work to the screen's size, however long the picture.
+QRect CropToScreen(const QSize& picture, int width, int height) {
+    const auto w = static_cast<std::int64_t>(picture.width());
+    const auto h = static_cast<std::int64_t>(picture.height());
+    if (w * height > h * width) {
+        const int kept = static_cast<int>(std::max<std::int64_t>(1, (h * width + height / 2) / height));
+        return {(picture.width() - kept) / 2, 0, kept, picture.height()};
+    }
+    const int kept = static_cast<int>(std::max<std::int64_t>(1, (w * height + width / 2) / width));
+    return {0, (picture.height() - kept) / 2, picture.width(), kept};
+}
+
+// The largest size of the picture's proportions inside the screen, at
+// least one pixel each way.
+QSize FitInScreen(const QSize& picture, int width, int height) {
+    const auto w = static_cast<std::int64_t>(picture.width());
+    const auto h = static_cast<std::int64_t>(picture.height());
+    if (w * height > h * width)
+        return {width, static_cast<int>(std::max<std::int64_t>(1, (h * width + w / 2) / w))};
+    return {static_cast<int>(std::max<std::int64_t>(1, (w * height + h / 2) / h)), height};
+}
+
 // The picture as the root window shows it, over black: around a centred
-// picture and under transparent pixels there is nothing else to show.
+// picture, in the bars beside a fitted one and under transparent pixels
+// there is nothing else to show, and black is what a screen shows for
+// nothing.
 QImage RenderRoot(const QImage& picture, std::uint32_t style, int width, int height) {
     QImage root(width, height, QImage::Format_RGB32);
     root.fill(Qt::black);
@@ -96,6 +124,17 @@ QImage RenderRoot(const QImage& picture, std::uint32_t style, int width, int hei
         break;
     case WPSTYLE_TILE:
         painter.fillRect(root.rect(), QBrush(picture));  // the brush starts at the top-left corner
+        break;
+    case WPSTYLE_KEEPASPECT: {
+        const QSize size = FitInScreen(picture.size(), width, height);
+        painter.drawImage((width - size.width()) / 2, (height - size.height()) / 2,
+                          picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        break;
+    }
+    case WPSTYLE_CROPTOFIT:
+        painter.drawImage(0, 0,
+                          picture.copy(CropToScreen(picture.size(), width, height))
+                              .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         break;
     default:
         // QImage's smooth scaling averages when shrinking; the painter's would alias.

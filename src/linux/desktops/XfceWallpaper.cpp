@@ -33,11 +33,14 @@ const QString kChannel = QStringLiteral("xfce4-desktop");
 // Generous: the first call may wait for the bus to start xfconfd.
 constexpr int kCallTimeoutMs = 10000;
 
-// xfdesktop's image-style: 1 centered, 2 tiled, 3 stretched.
+// xfdesktop's image-style: 1 centered, 2 tiled, 3 stretched, 4 scaled
+// (inside, with bars), 5 zoomed (filled, cropped).
 int ImageStyle(std::uint32_t style) {
     switch (style) {
     case WPSTYLE_CENTER: return 1;
     case WPSTYLE_TILE: return 2;
+    case WPSTYLE_KEEPASPECT: return 4;
+    case WPSTYLE_CROPTOFIT: return 5;
     default: return 3;
     }
 }

@@ -85,6 +85,21 @@ constexpr const char* kUnfitSchemas = R"(<?xml version="1.0" encoding="UTF-8"?>
 </schemalist>
 )";
 
+// MATE's schema as an older release might have it: the plain styles only.
+constexpr const char* kPlainStylesSchema = R"(<?xml version="1.0" encoding="UTF-8"?>
+<schemalist>
+  <enum id="test.PlainStyles">
+    <value nick="wallpaper" value="1"/>
+    <value nick="centered" value="2"/>
+    <value nick="stretched" value="4"/>
+  </enum>
+  <schema id="org.mate.background" path="/org/mate/desktop/background/">
+    <key name="picture-options" enum="test.PlainStyles"><default>'stretched'</default></key>
+    <key name="picture-filename" type="s"><default>''</default></key>
+  </schema>
+</schemalist>
+)";
+
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -240,7 +255,8 @@ bool GnomeSchemaInstalled() {
     return fs::exists("/usr/share/glib-2.0/schemas/org.gnome.desktop.background.gschema.xml");
 }
 
-const char* const kStyleNames[] = {"centered", "wallpaper", "stretched"};
+// By style code: center, tile, stretch, fit inside with bars, fill and crop.
+const char* const kStyleNames[] = {"centered", "wallpaper", "stretched", "scaled", "zoom"};
 
 TEST(gsettings, GnomeSetsBothUrisAndEachStyleInTheInstalledSchema) {
     ASSERT_TRUE(GnomeSchemaInstalled()) << "install gsettings-desktop-schemas";
@@ -248,7 +264,7 @@ TEST(gsettings, GnomeSetsBothUrisAndEachStyleInTheInstalledSchema) {
     const std::string first = box.MakeImage("pictures/first.bmp");
     const std::string second = box.MakeImage("pictures/second.bmp");
     // Each style after another, so every write has to replace the one before.
-    for (int style : {2, 0, 1}) {
+    for (int style : {2, 0, 1, 3, 4}) {
         const std::string& image = style == 0 ? second : first;
         const ChildResult run = box.Apply("gnome", style, image);
         ASSERT_EQ(run.exitCode, kApplied) << "style " << style << ": " << run.output;
@@ -263,7 +279,7 @@ TEST(gsettings, CinnamonTakesAUriAndWritesNoDarkKeyItsSchemaLacks) {
     Sandbox box;
     box.UseSchemas(kStubSchemas);
     const std::string image = box.MakeImage("pictures/mint.bmp");
-    for (int style : {1, 2}) {
+    for (int style : {1, 2, 4, 3}) {
         const ChildResult run = box.Apply("cinnamon", style, image);
         ASSERT_EQ(run.exitCode, kApplied) << run.output;
         const std::map<std::string, std::string> expected{{"picture-uri", "file://" + image},
@@ -277,7 +293,7 @@ TEST(gsettings, MateTakesAPlainPath) {
     Sandbox box;
     box.UseSchemas(kStubSchemas);
     const std::string image = box.MakeImage("My Pictures/Été à Zürich.bmp");
-    for (int style : {0, 2}) {
+    for (int style : {0, 2, 3, 4}) {
         const ChildResult run = box.Apply("mate", style, image);
         ASSERT_EQ(run.exitCode, kApplied) << run.output;
         const std::map<std::string, std::string> expected{{"picture-filename", image},
@@ -347,9 +363,27 @@ TEST(gsettings, NoFileOrNoStyleRefusesAndLeavesTheKeysAlone) {
             const ChildResult run = box.Apply(family, 0, path);
             EXPECT_EQ(run.exitCode, kRefused) << family << " '" << path << "': " << run.output;
         }
-        // A style outside 0..2 is refused, so the apply has none to write.
-        const ChildResult badStyle = box.Apply(family, 3, image);
+        // A style outside 0..4 is refused, so the apply has none to write.
+        const ChildResult badStyle = box.Apply(family, 5, image);
         EXPECT_EQ(badStyle.exitCode, kRefused) << family << ": " << badStyle.output;
+    }
+    EXPECT_EQ(ReadFile(box.Keyfile()), before);
+}
+
+// Writing a name the enum lacks would be a critical error inside GIO: fill
+// and fit are refused where the schema has no zoom or scaled, and the plain
+// styles still work.
+TEST(gsettings, SchemaWithoutZoomOrScaledRefusesOnlyThose) {
+    Sandbox box;
+    box.UseSchemas(kPlainStylesSchema);
+    const std::string image = box.MakeImage("pictures/plain.bmp");
+    const ChildResult plain = box.Apply("mate", 2, image);
+    ASSERT_EQ(plain.exitCode, kApplied) << plain.output;
+    const std::string before = ReadFile(box.Keyfile());
+    for (int style : {3, 4}) {
+        const ChildResult run = box.Apply("mate", style, image);
+        EXPECT_EQ(run.exitCode, kRefused) << run.output;
+        EXPECT_NE(run.output.find(test::kUnchanged), std::string::npos) << run.output;
     }
     EXPECT_EQ(ReadFile(box.Keyfile()), before);
 }

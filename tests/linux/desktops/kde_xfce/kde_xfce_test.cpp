@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <iterator>
 #include <string>
 
 #include <fcntl.h>
@@ -315,7 +316,7 @@ TEST_F(xfce, EveryStyleCodeAndARefusedOne) {
     const struct {
         int style;
         int imageStyle;
-    } cases[] = {{0, 1}, {1, 2}, {2, 3}};
+    } cases[] = {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}};  // fit is scaled, fill is zoomed
     QString last;
     for (const auto& c : cases) {
         last = Picture(QStringLiteral("style%1.bmp").arg(c.style));
@@ -323,11 +324,11 @@ TEST_F(xfce, EveryStyleCodeAndARefusedOne) {
         ASSERT_EQ(run.exit, 0) << run.err.toStdString();
         ExpectBackdrop(Backdrop(), kScreen0, last, c.imageStyle);
     }
-    // A code outside 0..2 is refused, and with it the whole apply.
-    const Outcome run = Probe("xfce", 3, Picture(QStringLiteral("style3.bmp")));
+    // A code outside 0..4 is refused, and with it the whole apply.
+    const Outcome run = Probe("xfce", 5, Picture(QStringLiteral("style5.bmp")));
     EXPECT_EQ(run.exit, 1);
     EXPECT_TRUE(run.out.contains(QStringLiteral("style=0"))) << run.out.toStdString();
-    ExpectBackdrop(Backdrop(), kScreen0, last, 3);
+    ExpectBackdrop(Backdrop(), kScreen0, last, 5);
 }
 
 TEST_F(xfce, CreatesBackdropPerOutputWhenNoneExist) {
@@ -434,18 +435,20 @@ TEST_F(kde, ImageAndFillModeOnEveryDesktop) {
     // Quote, backslash, blank, letters outside ASCII, and what a URL would misread.
     const QString picture =
         Picture(QStringLiteral("it's a \\ folder/Ünïcödé a%41 #1?x\nnext.bmp"));
-    const int fillModes[] = {6, 3, 0};
+    // By style code: Pad, Tile, Stretch, PreserveAspectFit, PreserveAspectCrop.
+    const int fillModes[] = {6, 3, 0, 1, 2};
+    constexpr int kStyles = static_cast<int>(std::size(fillModes));
 
-    for (int style = 0; style < 3; ++style) {
+    for (int style = 0; style < kStyles; ++style) {
         const Outcome run = Probe("kde", style, picture);
         ASSERT_EQ(run.exit, 0) << run.out.toStdString() << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(QStringLiteral("active=1")));
     }
     const QStringList scripts = Scripts();
-    ASSERT_EQ(scripts.size(), 3);
+    ASSERT_EQ(scripts.size(), kStyles);
 
     static const QRegularExpression encodedUrl(QStringLiteral("^file:///[!-~]+$"));
-    for (int style = 0; style < 3; ++style) {
+    for (int style = 0; style < kStyles; ++style) {
         SCOPED_TRACE("style " + std::to_string(style));
         const QJsonArray desktops = RunScript(scripts[style], 3);
         ASSERT_EQ(desktops.size(), 3);

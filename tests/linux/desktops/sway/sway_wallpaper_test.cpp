@@ -22,6 +22,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -364,6 +365,46 @@ TEST_F(sway, StretchScalesEachAxisToTheOutput) {
     EXPECT_FALSE(complaint) << *complaint;
 }
 
+// A 2:1 picture, red in its outer quarters and blue between, on the 4:3
+// output. Fit: 320 x 160 in rows 40 to 199, bars above and below in sway's
+// own background, red to column 79. Fill: 480 x 240 with 80 columns
+// cropped each side, red only to column 39; no bars. The picture's edge rows
+// are blended with what lies beyond them, so no point is looked at there.
+TEST_F(sway, FitLeavesBarsAndFillCropsTheSides) {
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(kBlue);
+    for (int y = 0; y < 20; ++y)
+        for (const int x : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39})
+            picture.setPixel(x, y, kRed);
+    const std::string path = Save("wide.bmp", picture);
+    constexpr QRgb kBar = 0;  // neither of the picture's colours
+    const struct {
+        const char* what;
+        std::uint32_t style;
+        std::vector<std::pair<QPoint, QRgb>> pixels;
+    } cases[] = {
+        {"fit", WPSTYLE_KEEPASPECT,
+         {{{160, 20}, kBar}, {{160, 220}, kBar}, {{160, 100}, kBlue}, {{60, 100}, kRed},
+          {{260, 100}, kRed}}},
+        {"fill", WPSTYLE_CROPTOFIT,
+         {{{160, 20}, kBlue}, {{160, 220}, kBlue}, {{20, 100}, kRed}, {{60, 100}, kBlue},
+          {{260, 100}, kBlue}, {{300, 100}, kRed}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(Apply(path, c.style));
+        const Complaint complaint = WaitForScreen([&c](const QImage& shot) -> Complaint {
+            for (const auto& [at, colour] : c.pixels) {
+                const QRgb got = shot.pixel(at);
+                if (colour == kBar ? got == kRed || got == kBlue : got != colour)
+                    return At(at.x(), at.y(), got, colour == kBar ? "a bar" : colour == kRed ? "red" : "blue");
+            }
+            return std::nullopt;
+        });
+        EXPECT_FALSE(complaint) << *complaint;
+    }
+}
+
 TEST_F(sway, CenterPutsThePictureMidOutputUnscaled) {
     ASSERT_TRUE(Apply(Solid("red.bmp", 40, 30, kRed), WPSTYLE_CENTER));
     const Complaint complaint = WaitForScreen(CentredRed(40, 30));
@@ -456,7 +497,7 @@ TEST_F(sway, RefusedAppliesReportFalseAndLeaveTheScreenAlone) {
     ASSERT_TRUE(desktop);
     EXPECT_FALSE(desktop->ApplyChanges(7)) << "neither style nor file given";
     WallpaperOpt bad;
-    bad.dwStyle = 3;
+    bad.dwStyle = 5;
     EXPECT_FALSE(desktop->SetWallpaperOptions(bad));
     desktop->SetWallpaper(Solid("red.bmp", 8, 8, kRed));
     EXPECT_FALSE(desktop->ApplyChanges(7)) << "a refused style is no style";

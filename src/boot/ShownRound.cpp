@@ -1,0 +1,129 @@
+#include "boot/ShownRound.h"
+
+#include <cmath>
+
+#include "boot/KeyedPermutation.h"
+#include "store/RunLog.h"
+
+namespace vlmr {
+
+namespace {
+
+constexpr int kDigits = 16;
+// Far above the one line we write: anything larger is no file of ours.
+constexpr std::size_t kShownFileLimit = 4096;
+
+void AppendHex(std::string& out, std::uint64_t value) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (int shift = 60; shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xf];
+}
+
+std::optional<std::uint64_t> ParseHex(std::string_view text) {
+    if (text.size() != kDigits) return std::nullopt;
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        int digit = 0;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else return std::nullopt;
+        value = value << 4 | static_cast<std::uint64_t>(digit);
+    }
+    return value;
+}
+
+// A key for a new round. The time of day is the only chance the program
+// has; the old key and the list are mixed in so that two rounds started in
+// the same microsecond still differ.
+std::uint64_t NewKey(Runtime& rt, std::uint64_t oldKey, std::uint64_t fingerprint) {
+    const auto micros = static_cast<std::uint64_t>(std::llround(rt.SecondsSinceMidnight() * 1e6));
+    return Mix64(Mix64(oldKey) ^ Mix64(micros) ^ fingerprint);
+}
+
+}  // namespace
+
+std::string FormatShownRound(const ShownRound& round) {
+    std::string text;
+    for (const std::uint64_t value : {round.key, round.position, round.count, round.fingerprint}) {
+        if (!text.empty()) text += ' ';
+        AppendHex(text, value);
+    }
+    return text + "\r\n";
+}
+
+std::optional<ShownRound> ParseShownRound(std::string_view text) {
+    if (text.size() >= 2 && text.substr(text.size() - 2) == "\r\n")
+        text.remove_suffix(2);
+    else if (!text.empty() && text.back() == '\n')
+        text.remove_suffix(1);
+    constexpr std::size_t kFields = 4;
+    if (text.size() != kFields * kDigits + kFields - 1) return std::nullopt;
+    std::uint64_t values[kFields];
+    for (std::size_t i = 0; i < kFields; ++i) {
+        const std::size_t at = i * (kDigits + 1);
+        if (i > 0 && text[at - 1] != ' ') return std::nullopt;
+        const std::optional<std::uint64_t> value = ParseHex(text.substr(at, kDigits));
+        if (!value) return std::nullopt;
+        values[i] = *value;
+    }
+    const ShownRound round{values[0], values[1], values[2], values[3]};
+    if (round.count == 0 || round.position > round.count) return std::nullopt;
+    return round;
+}
+
+std::uint64_t ListFingerprint(const ListBox& list) {
+    constexpr std::uint64_t kPrime = 0x100000001b3ULL;
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        for (const char c : list.Item(i)) hash = (hash ^ static_cast<unsigned char>(c)) * kPrime;
+        hash = (hash ^ '\n') * kPrime;
+    }
+    return hash;
+}
+
+std::size_t DrawWithoutRepeats(FileSystem& fs, Runtime& rt, const ListBox& list) {
+    const std::string file = rt.AppFile(kShownFileName);
+    const std::uint64_t count = list.Count();
+    const std::uint64_t fingerprint = ListFingerprint(list);
+
+    std::optional<ShownRound> round;
+    std::string text;
+    if (const Status read = fs.ReadTextFile(file, text, kShownFileLimit); read) {
+        round = ParseShownRound(text);
+        if (!round) LogError(file + " is damaged: a new round of pictures begins");
+    } else if (read.kind == ErrorKind::FileNotFound) {
+        LogInfo("no " + file + " yet: a new round of pictures begins");
+    } else {
+        LogError("cannot read " + file + ": " + Reason(read) + "; a new round of pictures begins");
+    }
+
+    const std::uint64_t oldKey = round ? round->key : 0;
+    if (round && (round->count != count || round->fingerprint != fingerprint)) {
+        LogInfo("the image list changed: a new round of pictures begins");
+        round.reset();
+    }
+    std::optional<std::uint64_t> last;  // shown last, when the old round was of this list
+    if (round && round->position == count) {
+        last = KeyedPermutation(count, round->key).At(count - 1);
+        LogInfo("every picture was shown: a new round begins");
+        round.reset();
+    }
+    if (!round) {
+        round = ShownRound{NewKey(rt, oldKey, fingerprint), 0, count, fingerprint};
+        // The new round does not open with the picture the old one ended
+        // on; a few tries make that all but certain, and a repeat is no fault.
+        for (int tries = 0; last && count > 1 && tries < 16 &&
+                            KeyedPermutation(count, round->key).At(0) == *last;
+             ++tries)
+            round->key = Mix64(round->key + 1);
+    }
+
+    const std::uint64_t drawn = KeyedPermutation(count, round->key).At(round->position);
+    ++round->position;
+    LogInfo("no repeats: picture " + std::to_string(round->position) + " of " + std::to_string(count) +
+            " in this round");
+    if (const Status written = fs.WriteTextFileAtomic(file, FormatShownRound(*round)); !written)
+        LogError("cannot write " + file + ": " + Reason(written) + "; the next run may repeat a picture");
+    return static_cast<std::size_t>(drawn);
+}
+
+}  // namespace vlmr
