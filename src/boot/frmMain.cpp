@@ -83,7 +83,7 @@ void frmMain::Load() {
         // Only Stretch scales the picture, so only it asks how to keep its proportions.
         const Proportions proportions =
             *code == WPSTYLE_STRETCH
-                ? ReadOptions(s_.settings, rt.AppFile("Config.ini"), rt.OfferedPictureTypes()).proportions
+                ? StoredOptions().proportions
                 : Proportions::Stretch;
         LogInfo("style " + style + ProportionsNote(proportions) + "; desktop: " + s_.wallpaper.Mechanism());
         ApplyWallpaper(s_.wallpaper, SelectedImage, ProportionedStyle(*code, proportions), true);
@@ -101,8 +101,7 @@ void frmMain::DrawImage() {
     // nothing to offer, not a rival to the user's own images.
     const std::size_t count = PList.Count();
     // One entry or none leaves nothing to vary: the options are not even read.
-    if (count > 1 && ReadOptions(s_.settings, s_.runtime.AppFile("Config.ini"), s_.runtime.OfferedPictureTypes())
-                         .noRepeats) {
+    if (count > 1 && StoredOptions().noRepeats) {
         PList.Select(DrawWithoutRepeats(s_.files, s_.runtime, PList));
     } else if (count > 0) {
         double drawn = 0;  // a draw that fails leaves the first entry
@@ -112,6 +111,12 @@ void frmMain::DrawImage() {
         PList.Select(static_cast<std::size_t>(drawn));
     }
     SelectedImage = PList.Selected() ? std::string(PList.Item(*PList.Selected())) : std::string();
+}
+
+const Options& frmMain::StoredOptions() {
+    if (!options_)
+        options_ = ReadOptions(s_.settings, s_.runtime.AppFile("Config.ini"), s_.runtime.OfferedPictureTypes());
+    return *options_;
 }
 
 void frmMain::Click() { OpenWebPage(s_.runtime, s_.shell, view_.Handle(), kHomePage); }

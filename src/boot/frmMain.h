@@ -1,6 +1,7 @@
 #pragma once
 // The start-up window: its load decides what a start of the program does.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -9,6 +10,7 @@
 #include "platform/Shell.h"
 #include "platform/WallpaperService.h"
 #include "store/ListBox.h"
+#include "store/Options.h"
 
 namespace vlmr {
 
@@ -46,8 +48,12 @@ public:
 
 private:
     void DrawImage();
+    // The [Options] section, read the first time a course needs it and then
+    // kept: the draw and the style of one boot run read the file once.
+    const Options& StoredOptions();
 
     Services s_;
+    std::optional<Options> options_;
     MainView& view_;
     std::function<void()> showConfigurator_;
 };

@@ -145,6 +145,17 @@ TEST(Dispatch, EachStyleWordAppliesOnceWithItsCodeAndEnabling) {
     }
 }
 
+// The draw and the style both need the options; one boot run reads the
+// settings file for them once: the style, then the three option keys.
+TEST(Dispatch, ABootRunReadsTheOptionsOnce) {
+    World w;
+    Configure(w, "[VLMR]\r\nStyle=Stretch\r\n[Options]\r\nNoRepeats=True\r\nProportions=Fit\r\n");
+    w.files.files["/app/IPaths.dat"] = "/p/a.bmp\r\n/p/b.bmp\r\n";
+    w.form.Load();
+    EXPECT_EQ(std::count(w.journal.begin(), w.journal.end(), "read /app/Config.ini"), 4) << ::testing::PrintToString(w.journal);
+    EXPECT_TRUE(Has(w.journal, "SetWallpaperOptions 8 3"));
+}
+
 // Stretch keeps the picture's proportions when asked; Center and Tile scale
 // nothing, so the option leaves them as they are. Any other word is a plain stretch.
 TEST(Dispatch, ProportionsTurnOnlyStretchIntoFillOrFit) {
