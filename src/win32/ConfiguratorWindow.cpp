@@ -154,13 +154,7 @@ LRESULT ConfiguratorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
             return controls_.Colours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
                                      kConfiguratorWindow.background);
         case WM_ACTIVATE:
-            // As a dialog box does: the focus leaves with the window and comes back with it.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                const HWND focus = GetFocus();
-                if (focus && IsChild(window_, focus)) focus_ = focus;
-            } else if (!HIWORD(wParam)) {
-                SetFocus(focus_ && IsWindow(focus_) ? focus_ : IPath);
-            }
+            focus_.OnActivate(window_, wParam, IPath);
             return 0;
         case WM_CLOSE:
             // Closing the configurator ends the program; nothing is asked or saved.

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "config/frmConfig.h"
+#include "win32/ActivationFocus.h"
 #include "win32/ConfigControlIds.h"
 #include "win32/ControlSet.h"
 
@@ -64,7 +65,7 @@ private:
     bool placed_ = false;
     // Set while code changes a control, so the change is not taken for the user's.
     bool updating_ = false;
-    HWND focus_ = nullptr;  // given back when the window is activated again
+    ActivationFocus focus_;
 
     ControlSet controls_;
     // The controls the window itself works with, named as the presenter knows them.

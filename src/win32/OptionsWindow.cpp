@@ -65,7 +65,7 @@ void OptionsWindow::Show() {
     if (!window_) return;
     if (!IsWindowVisible(window_)) {
         PlaceOverOwner();
-        focus_ = nullptr;  // each opening starts at the first control
+        focus_.Forget();  // each opening starts at the first control
         // The owner waits while the options are open.
         if (owner_) EnableWindow(owner_, FALSE);
     }
@@ -124,13 +124,7 @@ LRESULT OptionsWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return controls_.Colours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
                                      kOptionsWindow.background);
         case WM_ACTIVATE:
-            // As a dialog box does: the focus leaves with the window and comes back with it.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                const HWND focus = GetFocus();
-                if (focus && IsChild(window_, focus)) focus_ = focus;
-            } else if (!HIWORD(wParam)) {
-                SetFocus(focus_ && IsWindow(focus_) ? focus_ : Control(TypeControl(PictureType::Jpeg)));
-            }
+            focus_.OnActivate(window_, wParam, Control(TypeControl(PictureType::Jpeg)));
             return 0;
         case WM_CLOSE: Close(); return 0;
         case WM_DPICHANGED: controls_.Layout(FollowDpiChange(window_, wParam, lParam)); return 0;

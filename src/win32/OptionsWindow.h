@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "config/frmOptions.h"
+#include "win32/ActivationFocus.h"
 #include "win32/ControlSet.h"
 #include "win32/OptionsControlIds.h"
 
@@ -58,7 +59,7 @@ private:
     frmOptions* presenter_ = nullptr;
     // Set while code changes a control, so the change is not taken for the user's.
     bool updating_ = false;
-    HWND focus_ = nullptr;  // given back when the window is activated again
+    ActivationFocus focus_;
     ControlSet controls_;
 };
 
