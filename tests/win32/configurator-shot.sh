@@ -7,11 +7,7 @@
 set -eu
 driver=$1 exe=$2 out=$3
 . "$(dirname "$0")/wine-session.sh"
-x11key='HKCU\Software\Wine\X11 Driver'
-undo='wine reg delete "$x11key" /v Decorated /f >/dev/null 2>&1 || true'
-
-# Without a window manager Wine draws the title bar itself only when asked.
-wine reg add "$x11key" /v Decorated /d N /f >/dev/null 2>&1 || fail "cannot ask Wine to draw window frames"
+draw_window_frames
 
 mkdir "$work/app"
 cp "$exe" "$work/app/VLMR.exe"

@@ -42,3 +42,11 @@ await_end() {
   wait "$vlmr" || true
   vlmr=
 }
+
+# Without a window manager Wine draws the title bar itself only when asked;
+# the request is taken back on exit.
+draw_window_frames() {
+  x11key='HKCU\Software\Wine\X11 Driver'
+  undo='wine reg delete "$x11key" /v Decorated /f >/dev/null 2>&1 || true'
+  wine reg add "$x11key" /v Decorated /d N /f >/dev/null 2>&1 || fail "cannot ask Wine to draw window frames"
+}
