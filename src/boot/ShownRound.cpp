@@ -1,5 +1,6 @@
 #include "boot/ShownRound.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "boot/KeyedPermutation.h"
@@ -81,6 +82,11 @@ std::uint64_t ListFingerprint(const ListBox& list) {
 }
 
 std::size_t DrawWithoutRepeats(FileSystem& fs, Runtime& rt, const ListBox& list) {
+    return DrawWithoutRepeats(fs, rt, list, 1).front();
+}
+
+std::vector<std::size_t> DrawWithoutRepeats(FileSystem& fs, Runtime& rt, const ListBox& list, std::size_t draws) {
+    if (draws == 0 || list.Count() == 0) return {};
     const std::string file = rt.AppFile(kShownFileName);
     const std::uint64_t count = list.Count();
     const std::uint64_t fingerprint = ListFingerprint(list);
@@ -96,34 +102,48 @@ std::size_t DrawWithoutRepeats(FileSystem& fs, Runtime& rt, const ListBox& list)
         LogError("cannot read " + file + ": " + Reason(read) + "; a new round of pictures begins");
     }
 
-    const std::uint64_t oldKey = round ? round->key : 0;
+    std::uint64_t oldKey = round ? round->key : 0;
     if (round && (round->count != count || round->fingerprint != fingerprint)) {
         LogInfo("the image list changed: a new round of pictures begins");
         round.reset();
     }
-    std::optional<std::uint64_t> last;  // shown last, when the old round was of this list
-    if (round && round->position == count) {
-        last = KeyedPermutation(count, round->key).At(count - 1);
-        LogInfo("every picture was shown: a new round begins");
-        round.reset();
-    }
-    if (!round) {
-        round = ShownRound{NewKey(rt, oldKey, fingerprint), 0, count, fingerprint};
-        // The new round does not open with the picture the old one ended
-        // on; a few tries make that all but certain, and a repeat is no fault.
-        for (int tries = 0; last && count > 1 && tries < 16 &&
-                            KeyedPermutation(count, round->key).At(0) == *last;
-             ++tries)
-            round->key = Mix64(round->key + 1);
-    }
 
-    const std::uint64_t drawn = KeyedPermutation(count, round->key).At(round->position);
-    ++round->position;
-    LogInfo("no repeats: picture " + std::to_string(round->position) + " of " + std::to_string(count) +
-            " in this round");
+    std::vector<std::size_t> drawn;
+    std::vector<std::uint64_t> avoided;  // what a new round should not open with
+    while (drawn.size() < draws) {
+        if (round && round->position == count) {
+            // Before this run's first draw that is the picture the old round
+            // ended on; later, the pictures this run already gave out.
+            if (drawn.empty())
+                avoided.assign(1, KeyedPermutation(count, round->key).At(count - 1));
+            else
+                avoided.assign(drawn.begin(), drawn.end());
+            LogInfo("every picture was shown: a new round begins");
+            oldKey = round->key;
+            round.reset();
+        }
+        if (!round) {
+            round = ShownRound{NewKey(rt, oldKey, fingerprint), 0, count, fingerprint};
+            // A few tries make a clash all but certain not to happen; where
+            // the list is too short to avoid one, a repeat is no fault.
+            const std::uint64_t places = std::min<std::uint64_t>(draws - drawn.size(), count);
+            const auto clashes = [&] {
+                const KeyedPermutation order(count, round->key);
+                for (std::uint64_t place = 0; place < places; ++place)
+                    if (std::find(avoided.begin(), avoided.end(), order.At(place)) != avoided.end()) return true;
+                return false;
+            };
+            for (int tries = 0; !avoided.empty() && count > 1 && tries < 16 && clashes(); ++tries)
+                round->key = Mix64(round->key + 1);
+        }
+        drawn.push_back(static_cast<std::size_t>(KeyedPermutation(count, round->key).At(round->position)));
+        ++round->position;
+        LogInfo("no repeats: picture " + std::to_string(round->position) + " of " + std::to_string(count) +
+                " in this round");
+    }
     if (const Status written = fs.WriteTextFileAtomic(file, FormatShownRound(*round)); !written)
         LogError("cannot write " + file + ": " + Reason(written) + "; the next run may repeat a picture");
-    return static_cast<std::size_t>(drawn);
+    return drawn;
 }
 
 }  // namespace vlmr

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/Runtime.h"
@@ -43,5 +44,10 @@ std::uint64_t ListFingerprint(const ListBox& list);
 // shown everything, with a new order. Whatever goes wrong with the file is
 // logged, and an entry is drawn all the same.
 std::size_t DrawWithoutRepeats(FileSystem& fs, Runtime& rt, const ListBox& list);
+// The next `draws` entries of the round at once, for one picture per
+// monitor. A round that ends in the middle is followed by one that does not
+// open with the entries already drawn, so no two monitors share a picture
+// while the list has enough of them.
+std::vector<std::size_t> DrawWithoutRepeats(FileSystem& fs, Runtime& rt, const ListBox& list, std::size_t draws);
 
 }  // namespace vlmr

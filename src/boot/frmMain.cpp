@@ -1,9 +1,12 @@
 #include "boot/frmMain.h"
 
+#include <cmath>
 #include <cstdint>
+#include <memory>
 
 #include "BuildConfig.h"
 #include "boot/ApplyWallpaper.h"
+#include "boot/KeyedPermutation.h"
 #include "boot/ModMain.h"
 #include "boot/ProportionedStyle.h"
 #include "boot/ShownRound.h"
@@ -66,34 +69,97 @@ void frmMain::Load() {
     LogInfo("image list " + rt.AppFile("IPaths.dat") + ": " + std::to_string(PList.Count()) + " entries");
     rt.DeliverPendingMessages();
 
-    DrawImage();
-    rt.DeliverPendingMessages();
+    if (!RunPerMonitor()) {
+        DrawImage();
+        rt.DeliverPendingMessages();
 
-    if (SelectedImage.empty()) {
-        SelectedImage = rt.FallbackImage();
-        LogInfo(PList.Count() == 0 ? "the list is empty: the fallback picture " + SelectedImage
-                                   : "the drawn entry is an empty line: the fallback picture " + SelectedImage);
-    } else {
-        LogInfo("drawn entry " + std::to_string(*PList.Selected() + 1) + " of " + std::to_string(PList.Count()) +
-                ": " + SelectedImage);
-    }
+        if (SelectedImage.empty()) {
+            SelectedImage = rt.FallbackImage();
+            LogInfo(PList.Count() == 0 ? "the list is empty: the fallback picture " + SelectedImage
+                                       : "the drawn entry is an empty line: the fallback picture " + SelectedImage);
+        } else {
+            LogInfo("drawn entry " + std::to_string(*PList.Selected() + 1) + " of " + std::to_string(PList.Count()) +
+                    ": " + SelectedImage);
+        }
 
-    const std::string style = ReadIniValue(s_.settings, "VLMR", "Style", rt.AppFile("Config.ini"));
-    if (const std::optional<std::int32_t> code = StyleCode(style)) {
-        // Only Stretch scales the picture, so only it asks how to keep its proportions.
-        const Proportions proportions =
-            *code == WPSTYLE_STRETCH
-                ? StoredOptions().proportions
-                : Proportions::Stretch;
-        LogInfo("style " + style + ProportionsNote(proportions) + "; desktop: " + s_.wallpaper.Mechanism());
-        ApplyWallpaper(s_.wallpaper, SelectedImage, ProportionedStyle(*code, proportions), true);
-    } else {
-        LogError("the stored style \"" + style + "\" in " + rt.AppFile("Config.ini") +
-                 " is none of Center, Tile and Stretch, so the wallpaper stays as it was");
+        if (const std::optional<std::int32_t> style = HandedStyle(s_.wallpaper.Mechanism()))
+            ApplyWallpaper(s_.wallpaper, SelectedImage, *style, true);
     }
 
     view_.Unload();
     rt.EndProgram();
+}
+
+std::optional<std::int32_t> frmMain::HandedStyle(const std::string& desktop) {
+    Runtime& rt = s_.runtime;
+    const std::string style = ReadIniValue(s_.settings, "VLMR", "Style", rt.AppFile("Config.ini"));
+    const std::optional<std::int32_t> code = StyleCode(style);
+    if (!code) {
+        LogError("the stored style \"" + style + "\" in " + rt.AppFile("Config.ini") +
+                 " is none of Center, Tile and Stretch, so the wallpaper stays as it was");
+        return std::nullopt;
+    }
+    // Only Stretch scales the picture, so only it asks how to keep its proportions.
+    const Proportions proportions = *code == WPSTYLE_STRETCH ? StoredOptions().proportions : Proportions::Stretch;
+    LogInfo("style " + style + ProportionsNote(proportions) + "; desktop: " + desktop);
+    return ProportionedStyle(*code, proportions);
+}
+
+bool frmMain::RunPerMonitor() {
+    // An empty list has only the fallback picture to give every monitor.
+    if (PList.Count() == 0 || !StoredOptions().perMonitor) return false;
+    Runtime& rt = s_.runtime;
+    const std::unique_ptr<MonitorWallpapers> desktop = s_.wallpaper.CreatePerMonitor();
+    if (!desktop) {
+        LogInfo("PerMonitor is on, but this desktop shows one picture on every monitor");
+        return false;
+    }
+    const std::vector<std::string> monitors = desktop->Monitors();
+    if (monitors.empty()) {
+        LogInfo("PerMonitor is on, but the monitors cannot be told: one picture for every monitor");
+        return false;
+    }
+
+    const std::vector<std::size_t> drawn = DrawForMonitors(monitors.size());
+    rt.DeliverPendingMessages();
+    std::vector<std::string> pictures;
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        std::string picture(PList.Item(drawn[i]));
+        if (picture.empty()) {
+            picture = rt.FallbackImage();
+            LogInfo("monitor " + monitors[i] + ": the drawn entry is an empty line: the fallback picture " + picture);
+        } else {
+            LogInfo("monitor " + monitors[i] + ": drawn entry " + std::to_string(drawn[i] + 1) + " of " +
+                    std::to_string(PList.Count()) + ": " + picture);
+        }
+        pictures.push_back(std::move(picture));
+    }
+    PList.Select(drawn.front());
+    SelectedImage = pictures.front();
+
+    if (const std::optional<std::int32_t> style =
+            HandedStyle(s_.wallpaper.Mechanism() + ", a picture per monitor")) {
+        const std::vector<bool> shown = desktop->SetWallpapers(pictures, *style);
+        for (std::size_t i = 0; i < monitors.size(); ++i) {
+            if (i < shown.size() && shown[i])
+                LogInfo("wallpaper set on monitor " + monitors[i] + ": " + pictures[i]);
+            else
+                LogError("monitor " + monitors[i] + " keeps its wallpaper");
+        }
+    }
+    return true;
+}
+
+std::vector<std::size_t> frmMain::DrawForMonitors(std::size_t monitors) {
+    const std::size_t count = PList.Count();
+    if (count > 1 && StoredOptions().noRepeats) return DrawWithoutRepeats(s_.files, s_.runtime, PList, monitors);
+    // The first places of a shuffled order are as many different entries as
+    // the list can give; past its end the order starts again.
+    const auto micros = static_cast<std::uint64_t>(std::llround(s_.runtime.SecondsSinceMidnight() * 1e6));
+    const KeyedPermutation order(count, Mix64(micros));
+    std::vector<std::size_t> drawn;
+    for (std::size_t i = 0; i < monitors; ++i) drawn.push_back(static_cast<std::size_t>(order.At(i % count)));
+    return drawn;
 }
 
 void frmMain::DrawImage() {

@@ -1,8 +1,10 @@
 #pragma once
 // The start-up window: its load decides what a start of the program does.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/Runtime.h"
@@ -48,6 +50,16 @@ public:
 
 private:
     void DrawImage();
+    // The entries for that many monitors: all different while the list has
+    // enough of them, then repeating.
+    std::vector<std::size_t> DrawForMonitors(std::size_t monitors);
+    // The boot run with a picture of its own on each monitor; false, with
+    // nothing done but a line in the log, where it does not apply.
+    bool RunPerMonitor();
+    // The stored style as handed to the desktop, after the log's "style"
+    // line ending in `desktop`; nothing, after a line saying so, for a word
+    // that is no style.
+    std::optional<std::int32_t> HandedStyle(const std::string& desktop);
     // The [Options] section, read the first time a course needs it and then
     // kept: the draw and the style of one boot run read the file once.
     const Options& StoredOptions();

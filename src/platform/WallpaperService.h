@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vlmr {
 
@@ -44,11 +45,31 @@ public:
     virtual bool ApplyChanges(std::uint32_t flags) = 0;
 };
 
+// A desktop that shows a picture of its own on each monitor. The monitors
+// are asked for first; the pictures then come in the same order.
+class MonitorWallpapers {
+public:
+    virtual ~MonitorWallpapers() = default;
+    // Each monitor, in the desktop's order, in words for the log: its name,
+    // and its place where the desktop tells it. Empty, after a line in the
+    // log, when the monitors cannot be told.
+    virtual std::vector<std::string> Monitors() = 0;
+    // Shows pictures[i] on monitor i, in the style (a WallpaperStyle), fitted
+    // to that monitor's own rectangle. One answer per monitor: true where it
+    // now shows its picture. A monitor whose picture cannot be shown keeps
+    // what it showed, after a line in the log saying why.
+    virtual std::vector<bool> SetWallpapers(const std::vector<std::string>& pictures, std::int32_t style) = 0;
+};
+
 class WallpaperService {
 public:
     virtual ~WallpaperService() = default;
     // A new service object, or nullptr when the service is absent.
     virtual std::unique_ptr<ActiveDesktop> Create() = 0;
+    // The service that gives each monitor its own picture, or nullptr where
+    // the desktop shows one picture on all of them (then with a line in the
+    // log when the desktop could have and the service cannot be reached).
+    virtual std::unique_ptr<MonitorWallpapers> CreatePerMonitor() { return nullptr; }
     // How this service reaches the desktop, and why it was chosen, in words
     // for the log.
     virtual std::string Mechanism() = 0;

@@ -24,6 +24,7 @@ Options ReadOptions(SettingsStore& store, std::string_view settingsFile, const s
     if (proportions == "Fill") options.proportions = Proportions::Fill;
     if (proportions == "Fit") options.proportions = Proportions::Fit;
     options.noRepeats = ReadIniValue(store, kOptionsSection, kNoRepeatsKey, settingsFile) == "True";
+    options.perMonitor = ReadIniValue(store, kOptionsSection, kPerMonitorKey, settingsFile) == "True";
     return options;
 }
 

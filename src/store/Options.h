@@ -16,6 +16,7 @@ inline constexpr std::string_view kOptionsSection = "Options";
 inline constexpr std::string_view kTypesKey = "Types";              // ".JPG .JPEG .PNG", one blank apart
 inline constexpr std::string_view kProportionsKey = "Proportions";  // "Fill" or "Fit"
 inline constexpr std::string_view kNoRepeatsKey = "NoRepeats";      // "True"
+inline constexpr std::string_view kPerMonitorKey = "PerMonitor";    // "True"
 
 // The picture types a user may add to ".BMP", each as its extension in
 // capitals. A system offers the ones its desktops can show.
@@ -31,6 +32,7 @@ struct Options {
     std::vector<std::string> types;  // extensions besides ".BMP", in capitals, each offered by this system
     Proportions proportions = Proportions::Stretch;
     bool noRepeats = false;
+    bool perMonitor = false;  // a picture of its own on each monitor, where the desktop can show that
 };
 
 // The options stored in the settings file; a type this system does not

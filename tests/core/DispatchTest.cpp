@@ -118,10 +118,11 @@ TEST(Dispatch, BootRunInExactOrder) {
                              "view:Show", "view:Focus", "deliver",  // first delivery: the banner paints
                              "list /app/Installed",
                              "read /app/IPaths.dat", "deliver",  // second: after the load
-                             "clock", "deliver",                 // third: after the draw
-                             "read /app/Config.ini",
-                             // Stretch asks how to keep proportions: the options' three keys
+                             // the options' four keys: is there a picture per monitor?
                              "read /app/Config.ini", "read /app/Config.ini", "read /app/Config.ini",
+                             "read /app/Config.ini",
+                             "clock", "deliver",  // third: after the draw
+                             "read /app/Config.ini",  // the style; Stretch's proportions are known by now
                              "Create", "GetDesktopItemOptions 12 0 0", "SetWallpaperOptions 8 2",
                              "SetWallpaper /p/a.bmp", "ApplyChanges 7", "Release",
                              "view:Unload", "end"}));
@@ -146,13 +147,13 @@ TEST(Dispatch, EachStyleWordAppliesOnceWithItsCodeAndEnabling) {
 }
 
 // The draw and the style both need the options; one boot run reads the
-// settings file for them once: the style, then the three option keys.
+// settings file for them once: the four option keys, then the style.
 TEST(Dispatch, ABootRunReadsTheOptionsOnce) {
     World w;
     Configure(w, "[VLMR]\r\nStyle=Stretch\r\n[Options]\r\nNoRepeats=True\r\nProportions=Fit\r\n");
     w.files.files["/app/IPaths.dat"] = "/p/a.bmp\r\n/p/b.bmp\r\n";
     w.form.Load();
-    EXPECT_EQ(std::count(w.journal.begin(), w.journal.end(), "read /app/Config.ini"), 4) << ::testing::PrintToString(w.journal);
+    EXPECT_EQ(std::count(w.journal.begin(), w.journal.end(), "read /app/Config.ini"), 5) << ::testing::PrintToString(w.journal);
     EXPECT_TRUE(Has(w.journal, "SetWallpaperOptions 8 3"));
 }
 
@@ -204,7 +205,7 @@ TEST(Dispatch, AnyOtherStyleAppliesNothingButStillEnds) {
         Configure(w, ini);
         w.form.Load();
         EXPECT_FALSE(Has(w.journal, "Create"));
-        EXPECT_EQ(From(w.journal, "read /app/Config.ini"), (Journal{"read /app/Config.ini", "view:Unload", "end"}));
+        EXPECT_EQ(Journal(w.journal.end() - 3, w.journal.end()), (Journal{"read /app/Config.ini", "view:Unload", "end"}));
         EXPECT_TRUE(w.runtime.messages.empty());
     }
 }
@@ -219,7 +220,7 @@ TEST(Dispatch, MissingOrUnreadableSettingsApplyNothingButStillEnd) {
         else
             w.files.files.erase("/app/Config.ini");
         w.form.Load();
-        EXPECT_EQ(From(w.journal, "read /app/Config.ini"), (Journal{"read /app/Config.ini", "view:Unload", "end"}));
+        EXPECT_EQ(Journal(w.journal.end() - 3, w.journal.end()), (Journal{"read /app/Config.ini", "view:Unload", "end"}));
         if (!unreadable) {
             EXPECT_EQ(w.files.files.count("/app/Config.ini"), 0u);  // a read creates nothing
         }

@@ -196,6 +196,37 @@ private:
     DesktopBehaviour b_;
 };
 
+// A desktop with a picture per monitor: the monitors it reports, and which
+// of them take their picture.
+struct MonitorBehaviour {
+    bool available = false;     // the desktop shows one picture on all of them
+    std::vector<std::string> monitors;
+    std::set<std::size_t> refusing;  // monitors whose picture is not shown
+};
+
+class RecordingMonitors : public MonitorWallpapers {
+public:
+    RecordingMonitors(Journal& j, MonitorBehaviour b) : journal_(j), b_(std::move(b)) {}
+    std::vector<std::string> Monitors() override {
+        journal_.push_back("Monitors");
+        return b_.monitors;
+    }
+    std::vector<bool> SetWallpapers(const std::vector<std::string>& pictures, std::int32_t style) override {
+        std::string entry = "SetWallpapers " + std::to_string(style);
+        std::vector<bool> shown;
+        for (const std::string& picture : pictures) {
+            entry += (shown.empty() ? ": " : " | ") + picture;
+            shown.push_back(b_.refusing.count(shown.size()) == 0);
+        }
+        journal_.push_back(entry);
+        return shown;
+    }
+
+private:
+    Journal& journal_;
+    MonitorBehaviour b_;
+};
+
 class FakeWallpaperService : public WallpaperService {
 public:
     explicit FakeWallpaperService(Journal& j) : journal(j) {}
@@ -205,9 +236,15 @@ public:
         if (!available) return nullptr;
         return std::make_unique<RecordingDesktop>(journal, behaviour);
     }
+    std::unique_ptr<MonitorWallpapers> CreatePerMonitor() override {
+        journal.push_back("CreatePerMonitor");
+        if (!perMonitor.available) return nullptr;
+        return std::make_unique<RecordingMonitors>(journal, perMonitor);
+    }
     Journal& journal;
     bool available = true;
     DesktopBehaviour behaviour;
+    MonitorBehaviour perMonitor;
 };
 
 class FakeShell : public Shell {

@@ -88,6 +88,7 @@ TEST(Save, NothingFoundKeepsMarkerAndTheWorkingListAndLeavesTheConfiguratorOpen)
     EXPECT_EQ(w.journal, (Journal{"write " + folder + "/VLMR-Test.VLMR", "remove " + folder + "/VLMR-Test.VLMR",
                                   "deliver", "write-atomic /app/Installed", "read /app/Config.ini",
                                   "read /app/Config.ini", "read /app/Config.ini",  // the options, before the scan
+                                  "read /app/Config.ini",
                                   "cfg:Caption Please Wait.....", "wait:Show",
                                   "wait:Focus", "cfg:Minimize", "list " + folder, "deliver", "wait:Hide",
                                   "cfg:Restore", "cfg:Caption Velmora Configurator", "list /app/IPaths.dat",

@@ -133,6 +133,7 @@ public:
     ChosenWallpaperService(std::unique_ptr<WallpaperService> setter, std::string reason)
         : setter_(std::move(setter)), reason_(std::move(reason)) {}
     std::unique_ptr<ActiveDesktop> Create() override { return setter_->Create(); }
+    std::unique_ptr<MonitorWallpapers> CreatePerMonitor() override { return setter_->CreatePerMonitor(); }
     std::string Mechanism() override { return setter_->Mechanism() + ", because " + reason_; }
 
 private:
