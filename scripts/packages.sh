@@ -2,7 +2,7 @@
 # Sourced by setup.sh.
 VELMORA_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libx11-dev libglib2.0-dev
+  qt6-base-dev libgl-dev libx11-dev libxrandr-dev libglib2.0-dev
   mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   dpkg-dev nsis
@@ -15,6 +15,7 @@ VELMORA_RUN_PACKAGES=(
 VELMORA_TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   x11-apps x11-utils xdotool xclip imagemagick fonts-dejavu-core python3
+  x11-xserver-utils  # xrandr splits the test screen into monitors
   desktop-file-utils xdg-utils appstream
   gsettings-desktop-schemas libglib2.0-bin dconf-gsettings-backend dconf-service
   dbus-daemon dbus-bin xfconf python3-dbus python3-gi nodejs
@@ -56,6 +57,7 @@ VELMORA_TEST_PROGRAMS=(
   "xwininfo                      x11-utils  xwininfo -version"
   "xprop                         x11-utils  ldd"
   "xwd                           x11-apps  ldd"
+  "xrandr                        x11-xserver-utils  ldd"
   "xclip                         xclip  xclip -version"
   "/usr/bin/convert              imagemagick  /usr/bin/convert -version"
   "desktop-file-validate         desktop-file-utils  desktop-file-validate --help"

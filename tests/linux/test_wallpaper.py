@@ -1,6 +1,6 @@
 """A configured boot run paints the root window, then the program exits 0.
 
-usage: test_wallpaper.py stretch|center|tile|fit|lowercase|named_desktop|no_repeats
+usage: test_wallpaper.py stretch|center|tile|fit|lowercase|named_desktop|no_repeats|per_monitor
 """
 import sys
 
@@ -108,8 +108,38 @@ def no_repeats(session):
     check(len(state) == 69 and state.endswith(b"\r\n"), f"Shown.dat holds {state!r}")
 
 
+def split_screen(session):
+    """The 320 x 240 screen as two RandR monitors side by side, A left and B right."""
+    session.run("xrandr", "--setmonitor", "A", "160/42x240/64+0+0", "screen")
+    session.run("xrandr", "--setmonitor", "B", "160/42x240/64+160+0", "none")
+
+
+def per_monitor(session):
+    """Two boot runs with PerMonitor and NoRepeats on a list of four: each run gives each
+    half a picture of its own, and the two runs show all four."""
+    split_screen(session)
+    colours = {"red": RED, "blue": BLUE, "lime": (0, 255, 0), "yellow": (255, 255, 0)}
+    images = [session.make_image(f"{name}.bmp", "-size", "8x8", f"xc:{name}", "-type", "TrueColor")
+              for name in colours]
+    shown = []
+    for _ in range(2):
+        shot = boot_run(session, "\r\n".join(images), "Stretch",
+                        "[Options]\r\nPerMonitor=True\r\nNoRepeats=True\r\n")
+        halves = [{shot.pixel(x, y) for x in range(left, left + 160, 53) for y in (0, 119, 239)}
+                  for left in (0, 160)]
+        check(all(len(half) == 1 and half <= set(colours.values()) for half in halves),
+              f"a half is not one of the pictures: {halves}")
+        check(halves[0] != halves[1], f"both halves show {halves[0]}")
+        shown += [half.pop() for half in halves]
+    check(sorted(shown) == sorted(colours.values()), f"two runs showed {shown}")
+    said = [message for _, _, message in session.log()]
+    for monitor in ("A 160x240+0+0", "B 160x240+160+0"):
+        check(sum(m.startswith(f"wallpaper set on monitor {monitor}: ") for m in said) == 2,
+              f"monitor {monitor} is not set twice in the log: {said}")
+
+
 if __name__ == "__main__":
     with Session() as s:
         {"stretch": stretch, "center": center, "tile": tile, "fit": fit, "lowercase": lowercase,
-         "named_desktop": named_desktop, "no_repeats": no_repeats}[sys.argv[1]](s)
+         "named_desktop": named_desktop, "no_repeats": no_repeats, "per_monitor": per_monitor}[sys.argv[1]](s)
     print("passed")

@@ -137,8 +137,9 @@ bool PixmapExists(Pixmap pixmap) {
 
 class X11WallpaperTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        server_ = new XServer("200x150x24");
+    static void SetUpTestSuite() { Start("200x150x24"); }
+    static void Start(const char* screen) {
+        server_ = new XServer(screen);
         setenv("DISPLAY", server_->display().c_str(), 1);
         char folder[] = "/tmp/x11wallpaper.XXXXXX";
         folder_ = mkdtemp(folder);
@@ -450,7 +451,112 @@ TEST_F(X11WallpaperTest, ReportsActiveDesktopOnAndNoServiceWithoutADisplay) {
     const std::string display = getenv("DISPLAY");
     unsetenv("DISPLAY");
     EXPECT_EQ(X11RootWallpaper().Create(), nullptr);
+    EXPECT_EQ(X11RootWallpaper().CreatePerMonitor(), nullptr);
     setenv("DISPLAY", display.c_str(), 1);
+}
+
+// 1920 x 1080 split into two RandR monitors side by side, A left and B right.
+class X11MonitorsTest : public X11WallpaperTest {
+protected:
+    static void SetUpTestSuite() {
+        Start("1920x1080x24");
+        split_ = !server_->display().empty() &&
+                 std::system("(xrandr --setmonitor A 960/254x1080/286+0+0 screen && "
+                             "xrandr --setmonitor B 960/254x1080/286+960+0 none) >/dev/null") == 0;
+    }
+    void SetUp() override {
+        X11WallpaperTest::SetUp();
+        ASSERT_TRUE(split_) << "xrandr did not split the screen";
+    }
+    static std::vector<bool> Set(const std::vector<std::string>& pictures, std::int32_t style) {
+        auto monitors = X11RootWallpaper().CreatePerMonitor();
+        if (!monitors) return {};
+        EXPECT_EQ(monitors->Monitors(), (std::vector<std::string>{"A 960x1080+0+0", "B 960x1080+960+0"}));
+        return monitors->SetWallpapers(pictures, style);
+    }
+    // A picture of one colour with another at its top-left pixel.
+    static std::string Marked(const std::string& name, QSize size, QRgb colour, QRgb mark) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        image.setPixel(0, 0, mark);
+        return Save(name, image);
+    }
+    static void ExpectPixels(const QImage& root, const std::vector<std::pair<QPoint, QRgb>>& pixels) {
+        for (const auto& [at, colour] : pixels)
+            EXPECT_EQ(root.pixel(at), colour) << at.x() << "," << at.y();
+    }
+    static inline bool split_ = false;
+};
+
+constexpr QRgb kGreen = 0xff00ff00;
+constexpr QRgb kYellow = 0xffffff00;
+const std::vector<bool> kBoth{true, true};
+
+TEST_F(X11MonitorsTest, EachMonitorShowsItsOwnPictureInTheStyle) {
+    // Centred in each half: columns 460 to 499 and 1420 to 1459, rows 520 to 559.
+    ASSERT_EQ(Set({Picture("a.bmp", 40, 40, kRed), Picture("b.bmp", 40, 40, kBlue)}, WPSTYLE_CENTER), kBoth);
+    ExpectPixels(ReadRoot(), {{{460, 520}, kRed}, {{499, 559}, kRed}, {{459, 540}, kBlack}, {{500, 540}, kBlack},
+                              {{480, 519}, kBlack}, {{480, 560}, kBlack}, {{0, 0}, kBlack}, {{959, 1079}, kBlack},
+                              {{1420, 520}, kBlue}, {{1459, 559}, kBlue}, {{1419, 540}, kBlack},
+                              {{1460, 540}, kBlack}, {{960, 0}, kBlack}});
+
+    // 7 columns do not divide 960: tiled across the screen, column 959 would start
+    // a new tile; tiled from each half's own corner, column 960 does.
+    ASSERT_EQ(Set({Marked("ta.bmp", {7, 5}, kGreen, kRed), Marked("tb.bmp", {7, 5}, kBlue, kYellow)},
+                  WPSTYLE_TILE),
+              kBoth);
+    ExpectPixels(ReadRoot(), {{{0, 0}, kRed}, {{7, 5}, kRed}, {{1, 0}, kGreen}, {{959, 0}, kRed},
+                              {{952, 1075}, kRed}, {{960, 0}, kYellow}, {{967, 5}, kYellow},
+                              {{961, 0}, kBlue}, {{1919, 1079}, kBlue}, {{1912, 0}, kYellow}});
+
+    // Two columns each stretched over one half: the left column over its left quarter.
+    QImage a(2, 1, QImage::Format_RGB32);
+    a.setPixel(0, 0, kRed);
+    a.setPixel(1, 0, kGreen);
+    QImage b = a;
+    b.setPixel(0, 0, kBlue);
+    b.setPixel(1, 0, kYellow);
+    ASSERT_EQ(Set({Save("sa.bmp", a), Save("sb.bmp", b)}, WPSTYLE_STRETCH), kBoth);
+    ExpectPixels(ReadRoot(), {{{0, 0}, kRed}, {{100, 1079}, kRed}, {{860, 540}, kGreen}, {{959, 0}, kGreen},
+                              {{960, 0}, kBlue}, {{1060, 540}, kBlue}, {{1820, 1079}, kYellow}});
+
+    // 40 x 20 fitted into 960 x 1080: 960 x 480 in rows 300 to 779 of each half.
+    ASSERT_EQ(Set({Picture("fa.bmp", 40, 20, kRed), Picture("fb.bmp", 40, 20, kBlue)}, WPSTYLE_KEEPASPECT), kBoth);
+    ExpectPixels(ReadRoot(), {{{480, 299}, kBlack}, {{0, 300}, kRed}, {{959, 779}, kRed}, {{480, 780}, kBlack},
+                              {{1440, 299}, kBlack}, {{960, 300}, kBlue}, {{1919, 779}, kBlue}});
+}
+
+TEST_F(X11MonitorsTest, AMonitorWhosePictureFailsKeepsWhatItShowed) {
+    const std::string red = Picture("red.bmp", 8, 8, kRed);
+    const std::string garbage = Write("garbage.bmp", "BM but not a bitmap");
+    ASSERT_EQ(Set({red, Picture("blue.bmp", 8, 8, kBlue)}, WPSTYLE_STRETCH), kBoth);
+    const Pixmap first = ReadProperty("_XROOTPMAP_ID");
+
+    ASSERT_EQ(Set({garbage, Picture("green.bmp", 8, 8, kGreen)}, WPSTYLE_STRETCH), (std::vector<bool>{false, true}));
+    ExpectPixels(ReadRoot(), {{{0, 0}, kRed}, {{959, 1079}, kRed}, {{960, 0}, kGreen}, {{1919, 1079}, kGreen}});
+    const Pixmap second = ReadProperty("_XROOTPMAP_ID");
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(PixmapExists(first)) << "the pixmap the kept half came from leaks";
+
+    // No picture at all: the root is not touched.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Set({garbage, folder_ + "/missing.bmp"}, WPSTYLE_STRETCH), (std::vector<bool>{false, false}));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+    EXPECT_NE(said.find("garbage.bmp: "), std::string::npos) << said;
+    EXPECT_NE(said.find("missing.bmp: no such file"), std::string::npos) << said;
+    EXPECT_EQ(ReadProperty("_XROOTPMAP_ID"), second);
+    ExpectPixels(ReadRoot(), {{{0, 0}, kRed}, {{1919, 1079}, kGreen}});
+
+    // Nothing left to keep from: the failed half turns black, and says so.
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    XDeleteProperty(other, DefaultRootWindow(other), XInternAtom(other, "_XROOTPMAP_ID", False));
+    XCloseDisplay(other);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Set({red, garbage}, WPSTYLE_STRETCH), (std::vector<bool>{true, false}));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("monitor B 960x1080+960+0 shows black"), std::string::npos);
+    ExpectPixels(ReadRoot(), {{{0, 0}, kRed}, {{959, 1079}, kRed}, {{960, 0}, kBlack}, {{1919, 1079}, kBlack}});
 }
 
 // A 16-bit screen packs its pixels in 5-6-5 bits, not in whole bytes per channel.

@@ -49,6 +49,8 @@ protected:
     // false when anything fails, and then the desktop is as it was.
     virtual bool Apply(const std::string& file, std::uint32_t style) = 0;
 
+public:
+    // Also for the setters that give each monitor a picture of its own.
     // The picture as a desktop must be given it: absolute against our
     // working folder and naming a regular file. nullopt, after a line in
     // the log, when it is not such a file.

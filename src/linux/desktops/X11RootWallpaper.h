@@ -13,6 +13,9 @@ class X11RootWallpaper : public WallpaperService {
 public:
     // nullptr when no X display can be opened.
     std::unique_ptr<ActiveDesktop> Create() override;
+    // Each RandR monitor with a picture of its own; nullptr, after a line in
+    // the log, when no X display can be opened.
+    std::unique_ptr<MonitorWallpapers> CreatePerMonitor() override;
     std::string Mechanism() override { return "the X root window's pixmap"; }
 };
 
