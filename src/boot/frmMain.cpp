@@ -137,8 +137,9 @@ bool frmMain::RunPerMonitor() {
     PList.Select(drawn.front());
     SelectedImage = pictures.front();
 
+    const std::string own = desktop->Mechanism();
     if (const std::optional<std::int32_t> style =
-            HandedStyle(s_.wallpaper.Mechanism() + ", a picture per monitor")) {
+            HandedStyle((own.empty() ? s_.wallpaper.Mechanism() : own) + ", a picture per monitor")) {
         const std::vector<bool> shown = desktop->SetWallpapers(pictures, *style);
         for (std::size_t i = 0; i < monitors.size(); ++i) {
             if (i < shown.size() && shown[i])

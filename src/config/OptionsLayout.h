@@ -6,7 +6,7 @@
 
 namespace vlmr {
 
-inline constexpr layout::Window kOptionsWindow{"Velmora Options", 4800, 2760};
+inline constexpr layout::Window kOptionsWindow{"Velmora Options", 4800, 3060};
 
 // What opens the window: the configurator's system menu on Windows, its
 // background's context menu on Linux.
@@ -24,6 +24,7 @@ inline constexpr layout::Control kOptionsControls[] = {
     {"SFit", layout::Kind::Option, "SFrm", "Fit inside, with bars", {120, 960, 3000, 195}, 8},
     {"NRepeat", layout::Kind::CheckBox, nullptr, "Show every picture once before any repeats", {120, 2475, 4560, 255},
      9},
+    {"PMonitor", layout::Kind::CheckBox, nullptr, "A different picture on each monitor", {120, 2775, 4560, 255}, 10},
 };
 static_assert(layout::WellFormed(kOptionsControls));
 

@@ -67,6 +67,8 @@ void frmOptions::Load() {
     view_.SetProportions(Stretching);
     NoRepeats = stored.noRepeats;
     view_.SetNoRepeatsCheck(NoRepeats);
+    PerMonitor = stored.perMonitor;
+    view_.SetPerMonitorCheck(PerMonitor);
 }
 
 void frmOptions::SetType(PictureType type, bool checked) {
@@ -95,6 +97,13 @@ void frmOptions::SetNoRepeats(bool checked) {
     NoRepeats = checked;
     view_.SetNoRepeatsCheck(checked);
     Store(kNoRepeatsKey, checked ? "True" : "False");
+}
+
+void frmOptions::SetPerMonitor(bool checked) {
+    if (PerMonitor == checked) return;
+    PerMonitor = checked;
+    view_.SetPerMonitorCheck(checked);
+    Store(kPerMonitorKey, checked ? "True" : "False");
 }
 
 void frmOptions::Store(std::string_view key, std::string_view value) {

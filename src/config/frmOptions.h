@@ -1,9 +1,10 @@
 #pragma once
 // The options window: the picture types the scan takes besides bitmaps,
-// what Stretch does with a picture's proportions, and whether the draw shows
-// every picture once before any repeats. Opening it shows what is stored and
-// stores nothing; each option is stored the moment its control changes, in
-// the settings file's [Options] section.
+// what Stretch does with a picture's proportions, whether the draw shows
+// every picture once before any repeats, and whether each monitor gets a
+// picture of its own. Opening it shows what is stored and stores nothing;
+// each option is stored the moment its control changes, in the settings
+// file's [Options] section.
 #include <array>
 #include <string>
 #include <string_view>
@@ -43,6 +44,7 @@ public:
     virtual void SetTypeCheck(PictureType type, bool checked) = 0;
     virtual void SetProportions(Proportions proportions) = 0;
     virtual void SetNoRepeatsCheck(bool checked) = 0;
+    virtual void SetPerMonitorCheck(bool checked) = 0;
 };
 
 class frmOptions {
@@ -58,12 +60,14 @@ public:
     void SetType(PictureType type, bool checked);
     void SelectProportions(Proportions proportions);
     void SetNoRepeats(bool checked);
+    void SetPerMonitor(bool checked);
 
     static constexpr const char* kTitle = kOptionsWindow.caption;
 
     std::array<bool, std::size(kPictureTypes)> TypeChecked{};
     Proportions Stretching = Proportions::Stretch;
     bool NoRepeats = false;
+    bool PerMonitor = false;
 
 private:
     // The extensions a type stands for; none when this system does not offer them all.

@@ -28,6 +28,7 @@ OptionsWindow::OptionsWindow(QWidget& owner)
         });
     }
     toggled("NRepeat", [](frmOptions& p, bool on) { p.SetNoRepeats(on); });
+    toggled("PMonitor", [](frmOptions& p, bool on) { p.SetPerMonitor(on); });
 }
 
 QAbstractButton* OptionsWindow::Control(const char* name) const { return findChild<QAbstractButton*>(name); }
@@ -52,5 +53,7 @@ void OptionsWindow::SetTypeCheck(PictureType type, bool checked) { Set(TypeContr
 void OptionsWindow::SetProportions(Proportions proportions) { Set(ProportionsControl(proportions), true); }
 
 void OptionsWindow::SetNoRepeatsCheck(bool checked) { Set("NRepeat", checked); }
+
+void OptionsWindow::SetPerMonitorCheck(bool checked) { Set("PMonitor", checked); }
 
 }  // namespace vlmr

@@ -22,6 +22,7 @@ public:
     void SetTypeCheck(PictureType type, bool checked) override;
     void SetProportions(Proportions proportions) override;
     void SetNoRepeatsCheck(bool checked) override;
+    void SetPerMonitorCheck(bool checked) override;
 
 private:
     QAbstractButton* Control(const char* name) const;

@@ -59,6 +59,9 @@ public:
     // now shows its picture. A monitor whose picture cannot be shown keeps
     // what it showed, after a line in the log saying why.
     virtual std::vector<bool> SetWallpapers(const std::vector<std::string>& pictures, std::int32_t style) = 0;
+    // How the pictures reach the monitors, in words for the log, where that
+    // is not the service's own mechanism; empty where it is.
+    virtual std::string Mechanism() { return {}; }
 };
 
 class WallpaperService {

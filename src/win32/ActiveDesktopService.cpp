@@ -7,6 +7,7 @@
 #include <wrl/client.h>
 
 #include "store/RunLog.h"
+#include "win32/DesktopWallpaperService.h"
 #include "win32/WinError.h"
 #include "win32/WinText.h"
 
@@ -75,6 +76,10 @@ std::unique_ptr<ActiveDesktop> ActiveDesktopService::Create() {
                                             reinterpret_cast<void**>(desktop.GetAddressOf()));
     if (!Succeeded(result, "CoCreateInstance") || !desktop) return nullptr;
     return std::make_unique<ComActiveDesktop>(std::move(desktop));
+}
+
+std::unique_ptr<MonitorWallpapers> ActiveDesktopService::CreatePerMonitor() {
+    return CreateDesktopWallpaper(comStart_);
 }
 
 }  // namespace vlmr::win32

@@ -99,6 +99,8 @@ void OptionsWindow::SetProportions(Proportions proportions) {
 
 void OptionsWindow::SetNoRepeatsCheck(bool checked) { SetCheck(Control("NRepeat"), checked); }
 
+void OptionsWindow::SetPerMonitorCheck(bool checked) { SetCheck(Control("PMonitor"), checked); }
+
 void OptionsWindow::UpdateProportionsTabStop() {
     for (const Proportions mode : kModes) {
         const HWND option = Control(ProportionsControl(mode));
@@ -147,7 +149,8 @@ void OptionsWindow::OnCommand(int id, int code) {
         UpdateProportionsTabStop();
         return presenter_->SelectProportions(mode);
     }
-    if (id == OptionsControlIdOf("NRepeat")) presenter_->SetNoRepeats(on);
+    if (id == OptionsControlIdOf("NRepeat")) return presenter_->SetNoRepeats(on);
+    if (id == OptionsControlIdOf("PMonitor")) presenter_->SetPerMonitor(on);
 }
 
 }  // namespace vlmr::win32

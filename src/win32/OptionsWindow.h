@@ -42,6 +42,7 @@ public:
     void SetTypeCheck(PictureType type, bool checked) override;
     void SetProportions(Proportions proportions) override;
     void SetNoRepeatsCheck(bool checked) override;
+    void SetPerMonitorCheck(bool checked) override;
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -28,6 +28,9 @@ public:
     void SetNoRepeatsCheck(bool checked) override {
         journal.push_back(checked ? "opt:NoRepeats on" : "opt:NoRepeats off");
     }
+    void SetPerMonitorCheck(bool checked) override {
+        journal.push_back(checked ? "opt:PerMonitor on" : "opt:PerMonitor off");
+    }
     static const char* Name(PictureType type) { return kTypeNames[static_cast<int>(type)]; }
     Journal& journal;
 };
@@ -50,18 +53,21 @@ TEST(OptionsWindow, OpeningShowsTheStoredOptionsAndWritesNothing) {
         std::array<bool, 4> types;
         Proportions proportions;
         bool noRepeats;
+        bool perMonitor;
     };
     const Case cases[] = {
-        {"", {}, Proportions::Stretch, false},
+        {"", {}, Proportions::Stretch, false, false},
         {"[Options]\r\nTypes=.JPG .JPEG .PNG\r\nProportions=Fill\r\nNoRepeats=True\r\n",
-         {true, true, false, false}, Proportions::Fill, true},
-        {"[Options]\r\nTypes=.GIF\r\nProportions=Fit\r\n", {false, false, true, false}, Proportions::Fit, false},
+         {true, true, false, false}, Proportions::Fill, true, false},
+        {"[Options]\r\nTypes=.GIF\r\nProportions=Fit\r\nPerMonitor=True\r\n", {false, false, true, false},
+         Proportions::Fit, false, true},
         // Either JPEG extension alone brings JPEG pictures in.
-        {"[Options]\r\nTypes=.JPEG\r\n", {true, false, false, false}, Proportions::Stretch, false},
+        {"[Options]\r\nTypes=.JPEG\r\n", {true, false, false, false}, Proportions::Stretch, false, false},
         // Words in another case or form, and types this system does not offer, are the defaults.
-        {"[Options]\r\nTypes=.png .WEBP .TIFF\r\nProportions=fill\r\nNoRepeats=true\r\n", {}, Proportions::Stretch,
+        {"[Options]\r\nTypes=.png .WEBP .TIFF\r\nProportions=fill\r\nNoRepeats=true\r\nPerMonitor=true\r\n", {},
+         Proportions::Stretch, false, false},
+        {"[Options]\r\nProportions=Zoom\r\nNoRepeats=1\r\nPerMonitor=1\r\n", {}, Proportions::Stretch, false,
          false},
-        {"[Options]\r\nProportions=Zoom\r\nNoRepeats=1\r\n", {}, Proportions::Stretch, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
@@ -72,10 +78,12 @@ TEST(OptionsWindow, OpeningShowsTheStoredOptionsAndWritesNothing) {
                            std::string("opt:Png ") + (c.types[1] ? "on" : "off"), "opt:Shown Gif",
                            std::string("opt:Gif ") + (c.types[2] ? "on" : "off"), "opt:Hidden Webp", "opt:Webp off",
                            std::string("opt:Stretching ") + kProportionNames[static_cast<int>(c.proportions)],
-                           std::string("opt:NoRepeats ") + (c.noRepeats ? "on" : "off"), "opt:Show"}));
+                           std::string("opt:NoRepeats ") + (c.noRepeats ? "on" : "off"),
+                           std::string("opt:PerMonitor ") + (c.perMonitor ? "on" : "off"), "opt:Show"}));
         EXPECT_EQ(w.form.TypeChecked, c.types);
         EXPECT_EQ(w.form.Stretching, c.proportions);
         EXPECT_EQ(w.form.NoRepeats, c.noRepeats);
+        EXPECT_EQ(w.form.PerMonitor, c.perMonitor);
         EXPECT_EQ(w.base.files.writes, 0);
     }
 
@@ -117,10 +125,15 @@ TEST(OptionsWindow, EachChangeStoresItsOptionAtOnceAndOnlyOnAChange) {
     EXPECT_EQ(w.Stored("NoRepeats"), "True");
     w.form.SetNoRepeats(false);
     EXPECT_EQ(w.Stored("NoRepeats"), "False");
+    w.form.SetPerMonitor(true);
+    w.form.SetPerMonitor(true);  // no change
+    EXPECT_EQ(w.Stored("PerMonitor"), "True");
+    w.form.SetPerMonitor(false);
+    EXPECT_EQ(w.Stored("PerMonitor"), "False");
     EXPECT_EQ(std::count_if(w.base.journal.begin(), w.base.journal.end(),
                             [](const std::string& e) { return e.rfind("ini:write", 0) == 0; }),
-              5)
-        << "choosing Fill twice wrote twice";
+              7)
+        << "choosing Fill or ticking PerMonitor twice wrote twice";
     // The rest of the file stays as it was.
     EXPECT_EQ(IniLookup(w.base.files.files["/app/Config.ini"], "VLMR", "Style"), "Stretch");
     EXPECT_TRUE(w.base.runtime.messages.empty());

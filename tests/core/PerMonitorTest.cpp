@@ -82,6 +82,9 @@ TEST(PerMonitor, EachMonitorGetsADifferentEntryInTheStoredStyle) {
                   lines.end());
     }
 
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "info style Stretch; desktop: the fake desktop, a picture per monitor"),
+              lines.end());
+
     // Proportions reach every monitor as they reach the one picture.
     Desk fit(5, {"A", "B", "C"}, kPerMonitor + "Proportions=Fit\r\n");
     fit.Boot(1);

@@ -459,7 +459,7 @@ TEST(OptionsWindow, AModalDialogOfTheConfiguratorLaidOutAsTheTableSays) {
 }
 
 TEST(OptionsWindow, ShowsWhatIsStoredAndStoresWhatTheUserChanges) {
-    OptionsRig rig("[Options]\r\nTypes=.PNG .WEBP\r\nProportions=Fit\r\n");
+    OptionsRig rig("[Options]\r\nTypes=.PNG .WEBP\r\nProportions=Fit\r\nPerMonitor=True\r\n");
     rig.Open();
     EXPECT_FALSE(rig.Control<QCheckBox>("TJpeg")->isChecked());
     EXPECT_TRUE(rig.Control<QCheckBox>("TPng")->isChecked());
@@ -467,6 +467,7 @@ TEST(OptionsWindow, ShowsWhatIsStoredAndStoresWhatTheUserChanges) {
     EXPECT_TRUE(rig.Control<QRadioButton>("SFit")->isChecked());
     EXPECT_FALSE(rig.Control<QRadioButton>("SStretch")->isChecked());
     EXPECT_FALSE(rig.Control<QCheckBox>("NRepeat")->isChecked());
+    EXPECT_TRUE(rig.Control<QCheckBox>("PMonitor")->isChecked());
     EXPECT_EQ(rig.base.files.writes, 0) << "opening stored something";
 
     auto* jpeg = rig.Control<QCheckBox>("TJpeg");
@@ -480,7 +481,10 @@ TEST(OptionsWindow, ShowsWhatIsStoredAndStoresWhatTheUserChanges) {
     once->setFocus();
     QTest::keyClick(once, Qt::Key_Space);
     EXPECT_EQ(rig.Stored("NoRepeats"), "True");
-    EXPECT_EQ(rig.base.files.writes, 3);
+    auto* monitors = rig.Control<QCheckBox>("PMonitor");
+    QTest::mouseClick(monitors, Qt::LeftButton, {}, QPoint(5, monitors->height() / 2));
+    EXPECT_EQ(rig.Stored("PerMonitor"), "False");
+    EXPECT_EQ(rig.base.files.writes, 4);
 }
 
 }  // namespace

@@ -19,7 +19,9 @@ PLACES = {
 }
 OPTIONS = "Velmora Options"
 # The options window's boxes, window-relative as above.
-OPTION_PLACES = {"TJpeg": (16, 32, 65, 17), "SFill": (16, 113, 200, 13), "NRepeat": (8, 165, 304, 17)}
+OPTION_PLACES = {
+    "TJpeg": (16, 32, 65, 17), "SFill": (16, 113, 200, 13), "NRepeat": (8, 165, 304, 17), "PMonitor": (8, 185, 304, 17),
+}
 
 
 class Configurator:
@@ -232,7 +234,7 @@ def options(session, screenshot=None):
 
     def open_options():
         window = session.wait_window(OPTIONS, pid)
-        check(session.geometry(window)[2:] == (320, 184), f"the options window is {session.geometry(window)[2:]}")
+        check(session.geometry(window)[2:] == (320, 204), f"the options window is {session.geometry(window)[2:]}")
         return window
 
     def click(window, control):
@@ -263,10 +265,13 @@ def options(session, screenshot=None):
     window = open_options()
     click(window, "NRepeat")
     wait_for(lambda: "NoRepeats=True\r\n" in ini(session), 5, "NoRepeats=True in Config.ini")
+    click(window, "PMonitor")
+    wait_for(lambda: "PerMonitor=True\r\n" in ini(session), 5, "PerMonitor=True in Config.ini")
     session.press(window, "Escape")
     wait_for(lambda: not session.windows(OPTIONS, pid), 5, "the options window closed")
     configurator.close()
-    check(ini(session) == stored + "Types=.JPG .JPEG\r\nNoRepeats=True\r\n", f"Config.ini is {ini(session)!r}")
+    check(ini(session) == stored + "Types=.JPG .JPEG\r\nNoRepeats=True\r\nPerMonitor=True\r\n",
+          f"Config.ini is {ini(session)!r}")
 
 
 if __name__ == "__main__":

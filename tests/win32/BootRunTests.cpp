@@ -13,6 +13,8 @@ const std::vector<std::wstring> kThreePaths = {
     L"D:\\Wallpapers\\Forest.bmp",
 };
 
+const std::vector<std::wstring> kTwoPaths = {L"C:\\Pictures\\Lake.bmp", L"D:\\Wallpapers\\Forest.bmp"};
+
 // Cyrillic and Chinese do not fit any one ANSI code page: the list is UTF-8 with a BOM.
 const std::vector<std::wstring> kNonAnsiPaths = {
     L"C:\\Картинки\\Закат над морем.bmp",
@@ -223,6 +225,98 @@ TEST_F(BootRun, MissingSettingsFileAppliesNothing) {
     folder_.WriteList(kThreePaths, ListEncoding::Ansi);
     EXPECT_TRUE(RunToEnd(false).empty());
     EXPECT_FALSE(std::filesystem::exists(folder_.Path() / L"Config.ini")) << "reading the style created the file";
+}
+
+// A picture per monitor through the recorder that stands in for Windows 8's
+// DesktopWallpaper object, which Wine lacks: two monitors side by side.
+class PerMonitorBootRun : public BootRun {
+protected:
+    static void TearDownTestSuite() { UnregisterServer(kDesktopWallpaperClass); }
+    void SetUp() override {
+        const auto dll = WallpaperRecorderDll();
+        ASSERT_TRUE(std::filesystem::exists(dll)) << "recorder DLL missing: " << Narrow(dll.wstring());
+        ASSERT_EQ(RegisterServer(kDesktopWallpaperClass, dll), ERROR_SUCCESS);
+        folder_.WriteInstalled();
+        folder_.WriteList(kTwoPaths, ListEncoding::Ansi);
+        folder_.WriteBytes(L"Config.ini", "[VLMR]\r\nStyle=Stretch\r\n[Options]\r\nProportions=Fit\r\nPerMonitor=True\r\n");
+    }
+
+    // The run log's words for a recorder's monitor.
+    static std::string Monitor(int number) {
+        return "\\\\?\\DISPLAY#TEST#" + std::to_string(number) + " 1024x768+" + std::to_string((number - 1) * 1024) +
+               "+0";
+    }
+    // How the service asks the recorder for its monitors.
+    static std::vector<std::string> MonitorQueries() {
+        return {"GetMonitorDevicePathCount", "GetMonitorDevicePathAt 0", "GetMonitorRECT \\\\?\\DISPLAY#TEST#1",
+                "GetMonitorDevicePathAt 1", "GetMonitorRECT \\\\?\\DISPLAY#TEST#2"};
+    }
+    bool Logged(const std::string& line) const {
+        const std::vector<std::string> log = RunLogOf(folder_.RunLog(), lastRun_);
+        return std::find(log.begin(), log.end(), line) != log.end();
+    }
+};
+
+// Run after run, the two monitors show the list's two entries, one each, in
+// the stored style (Stretch with Fit: DWPOS_FIT), and Active Desktop is not
+// touched; the run log says which monitor got which picture.
+TEST_F(PerMonitorBootRun, EachMonitorShowsAnEntryOfItsOwn) {
+    const std::vector<std::string> entries = {Narrow(kTwoPaths[0]), Narrow(kTwoPaths[1])};
+    for (int run = 0; run < 3; ++run) {
+        const std::vector<std::string> log = RunToEnd(false);
+        ASSERT_EQ(log.size(), 9u) << ::testing::PrintToString(log);
+        const std::string first = log[6].substr(log[6].rfind(' ') + 1);
+        const std::string second = first == entries[0] ? entries[1] : entries[0];
+        std::vector<std::string> expected = MonitorQueries();
+        expected.insert(expected.end(), {"SetPosition 3", "SetWallpaper \\\\?\\DISPLAY#TEST#1 " + first,
+                                         "SetWallpaper \\\\?\\DISPLAY#TEST#2 " + second, "Release"});
+        EXPECT_EQ(log, expected) << "run " << run;
+        EXPECT_TRUE(Logged("info wallpaper set on monitor " + Monitor(1) + ": " + first)) << "run " << run;
+        EXPECT_TRUE(Logged("info wallpaper set on monitor " + Monitor(2) + ": " + second)) << "run " << run;
+    }
+    EXPECT_TRUE(Logged("info style Stretch, proportions Fit (the picture inside, with bars); desktop: the desktop's "
+                       "wallpaper object (IDesktopWallpaper), a picture per monitor"));
+}
+
+// A monitor the desktop knows but that is detached gets no picture; the
+// attached one still gets its own.
+TEST_F(PerMonitorBootRun, DetachedMonitorIsLeftOut) {
+    SetEnvironmentVariableW(L"VLMR_RECORDER_DETACHED", L"\\\\?\\DISPLAY#TEST#2");
+    const std::vector<std::string> log = RunToEnd(false);
+    SetEnvironmentVariableW(L"VLMR_RECORDER_DETACHED", nullptr);
+    ASSERT_EQ(log.size(), 8u) << ::testing::PrintToString(log);
+    const std::string picture = log[6].substr(log[6].rfind(' ') + 1);
+    std::vector<std::string> expected = MonitorQueries();
+    expected.insert(expected.end(), {"SetPosition 3", "SetWallpaper \\\\?\\DISPLAY#TEST#1 " + picture, "Release"});
+    EXPECT_EQ(log, expected);
+    EXPECT_TRUE(Logged("info wallpaper set on monitor " + Monitor(1) + ": " + picture));
+}
+
+// Where the monitors cannot be told, or Windows has no DesktopWallpaper
+// object (Windows 7), the run gives every monitor one picture through Active
+// Desktop, after a line that says why.
+TEST_F(PerMonitorBootRun, WithoutMonitorsOrTheObjectOnePictureForAll) {
+    SetEnvironmentVariableW(L"VLMR_RECORDER_REFUSE", L"GetMonitorDevicePathCount");
+    std::vector<std::string> log = RunToEnd(false);
+    SetEnvironmentVariableW(L"VLMR_RECORDER_REFUSE", nullptr);
+    std::vector<std::string> expected = ExpectedBootLog(false, 3, WallpaperOf(log));
+    expected.insert(expected.begin(), {"GetMonitorDevicePathCount", "Release"});
+    EXPECT_EQ(log, expected);
+    EXPECT_TRUE(Logged("info PerMonitor is on, but the monitors cannot be told: one picture for every monitor"));
+
+    ASSERT_EQ(UnregisterServer(kDesktopWallpaperClass), ERROR_SUCCESS);
+    log = RunToEnd(false);
+    const std::string drawn = WallpaperOf(log);
+    EXPECT_TRUE(drawn == Narrow(kTwoPaths[0]) || drawn == Narrow(kTwoPaths[1])) << drawn;
+    EXPECT_EQ(log, ExpectedBootLog(false, 3, drawn));
+    const std::vector<std::string> runLog = RunLogOf(folder_.RunLog(), lastRun_);
+    const std::string why = "error the desktop cannot take a picture per monitor (IDesktopWallpaper: ";
+    const auto line = std::find_if(runLog.begin(), runLog.end(),
+                                   [&](const std::string& l) { return l.rfind(why, 0) == 0; });
+    ASSERT_NE(line, runLog.end()) << ::testing::PrintToString(runLog);
+    const std::string end = "); one picture for every monitor";
+    EXPECT_NE(line->find("0x80040154"), std::string::npos) << *line;  // REGDB_E_CLASSNOTREG
+    EXPECT_EQ(line->compare(line->size() - std::min(line->size(), end.size()), end.size(), end), 0) << *line;
 }
 
 class NotAConfiguratorRequest : public BootRun, public ::testing::WithParamInterface<const wchar_t*> {};

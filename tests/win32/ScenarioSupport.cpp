@@ -8,7 +8,7 @@
 #include <regex>
 
 #ifndef VELMORA_PROGRAM_UNDER_TEST
-#error "the build must define VELMORA_PROGRAM_UNDER_TEST, VELMORA_FALLBACK_PICTURE and VELMORA_RECORDER_DLL"
+#error "the build must define VELMORA_PROGRAM_UNDER_TEST, VELMORA_FALLBACK_PICTURE and the VELMORA_*RECORDER_DLL"
 #endif
 
 namespace vlmr::wintest {
@@ -48,12 +48,14 @@ fs::path FromHostPath(const char* hostPath) {
 fs::path ProgramUnderTest() { return FromHostPath(VELMORA_PROGRAM_UNDER_TEST); }
 fs::path FallbackPicture() { return FromHostPath(VELMORA_FALLBACK_PICTURE); }
 fs::path RecorderDll() { return FromHostPath(VELMORA_RECORDER_DLL); }
+fs::path WallpaperRecorderDll() { return FromHostPath(VELMORA_WALLPAPER_RECORDER_DLL); }
 
-LSTATUS RegisterRecorder(const fs::path& dll) {
+static std::wstring ClassKey(const wchar_t* clsid) { return std::wstring(L"Software\\Classes\\CLSID\\") + clsid; }
+
+LSTATUS RegisterServer(const wchar_t* clsid, const fs::path& dll) {
     HKEY key = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                                     L"Software\\Classes\\CLSID\\{75048700-EF1F-11D0-9888-006097DEACF9}\\InprocServer32",
-                                     0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (ClassKey(clsid) + L"\\InprocServer32").c_str(), 0, nullptr,
+                                     0, KEY_SET_VALUE, nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS) return status;
     const std::wstring server = dll.wstring();
     const std::wstring model = L"Apartment";
@@ -65,6 +67,11 @@ LSTATUS RegisterRecorder(const fs::path& dll) {
     }
     RegCloseKey(key);
     return status;
+}
+
+LSTATUS UnregisterServer(const wchar_t* clsid) {
+    const LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, ClassKey(clsid).c_str());
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }
 
 AppFolder::AppFolder() {

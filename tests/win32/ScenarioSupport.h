@@ -16,14 +16,21 @@ std::string Narrow(std::wstring_view text);
 // The Windows name of a file of the build tree (Wine maps the host's / to a drive).
 std::filesystem::path FromHostPath(const char* hostPath);
 
-// What the build hands over: the program under test, its fallback picture, the recorder.
+// What the build hands over: the program under test, its fallback picture, the recorders.
 std::filesystem::path ProgramUnderTest();
 std::filesystem::path FallbackPicture();
 std::filesystem::path RecorderDll();
+std::filesystem::path WallpaperRecorderDll();
 
-// Points CLSID_ActiveDesktop at the recorder DLL (HKLM; Wine ignores HKCU for it).
-// Returns the registry error code, ERROR_SUCCESS on success.
-LSTATUS RegisterRecorder(const std::filesystem::path& dll);
+inline constexpr const wchar_t* kActiveDesktopClass = L"{75048700-EF1F-11D0-9888-006097DEACF9}";
+inline constexpr const wchar_t* kDesktopWallpaperClass = L"{C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD}";
+
+// Points the class at an in-process server DLL (HKLM; Wine ignores HKCU for
+// these classes), or takes the class away again. Each returns the registry
+// error code, ERROR_SUCCESS on success (also for a class that was not there).
+LSTATUS RegisterServer(const wchar_t* clsid, const std::filesystem::path& dll);
+LSTATUS UnregisterServer(const wchar_t* clsid);
+inline LSTATUS RegisterRecorder(const std::filesystem::path& dll) { return RegisterServer(kActiveDesktopClass, dll); }
 
 enum class ListEncoding { Ansi, Utf8WithBom };
 

@@ -1,7 +1,7 @@
 #!/bin/sh
 # The options window of the real VLMR.exe on the X screen, opened from the
 # configurator's system menu over stored options: its client area is
-# 320 x 184 and the JPEG box shows its mark. Keeps the picture, window
+# 320 x 204 and the JPEG box shows its mark. Keeps the picture, window
 # frame included, in docs/.
 # Usage: options-shot.sh ConfiguratorShotDriver.exe VLMR.exe OUT.png
 # Runs inside the Wine prefix and the display of run-under-wine.sh.
@@ -18,7 +18,7 @@ vlmr=$!
 rect=$(wine "$driver" options) || fail "no options window"
 set -- $(printf '%s' "$rect" | tr -d '\r')
 x=$1 y=$2 width=$3 height=$4 cx=$5 cy=$6 cwidth=$7 cheight=$8
-[ "$cwidth x $cheight" = "320 x 184" ] || fail "client area is $cwidth x $cheight, not 320 x 184"
+[ "$cwidth x $cheight" = "320 x 204" ] || fail "client area is $cwidth x $cheight, not 320 x 204"
 
 sleep 1  # let every control finish painting
 grab_screen
@@ -33,4 +33,4 @@ keep_shot 8 "$x" "$y" "$width" "$height" "$out"
 
 wine "$driver" close || fail "could not close the configurator"
 await_end
-echo "options-shot: client 320 x 184 at $cx,$cy, JPEG marked; saved $out"
+echo "options-shot: client 320 x 204 at $cx,$cy, JPEG marked; saved $out"

@@ -475,6 +475,7 @@ TEST_F(ConfiguratorWindowTest, OptionsShowWhatIsStoredAndStoreWhatTheUserClicks)
     EXPECT_TRUE(Checked(rig.Control("SFill")));
     EXPECT_FALSE(Checked(rig.Control("SStretch")));
     EXPECT_TRUE(Checked(rig.Control("NRepeat")));
+    EXPECT_FALSE(Checked(rig.Control("PMonitor")));
     EXPECT_EQ(rig.base.files.writes, 0);
 
     SendMessageW(rig.Control("TJpeg"), BM_CLICK, 0, 0);
@@ -484,7 +485,9 @@ TEST_F(ConfiguratorWindowTest, OptionsShowWhatIsStoredAndStoreWhatTheUserClicks)
     EXPECT_FALSE(Checked(rig.Control("SFill")));
     SendMessageW(rig.Control("NRepeat"), BM_CLICK, 0, 0);
     EXPECT_EQ(rig.Stored("NoRepeats"), "False");
-    EXPECT_EQ(rig.base.files.writes, 3);
+    SendMessageW(rig.Control("PMonitor"), BM_CLICK, 0, 0);
+    EXPECT_EQ(rig.Stored("PerMonitor"), "True");
+    EXPECT_EQ(rig.base.files.writes, 4);
     // The selected option is the group's one tab stop.
     EXPECT_EQ(GetNextDlgTabItem(rig.window.Window(), rig.Control("TGif"), FALSE), rig.Control("SFit"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The wallpaper of a KDE Plasma session: a script run by plasmashell over
-// D-Bus that sets the image wallpaper of every desktop.
+// D-Bus that sets the image wallpaper of every desktop. For a picture per
+// monitor, each desktop gets the picture of the screen it is on.
 #include <memory>
 #include <string>
 
@@ -14,6 +15,8 @@ public:
     // nullptr, after a line in the log, when it is not there within the bound
     // (the setter's apply waits out the rest of it for the shell to take scripts).
     std::unique_ptr<ActiveDesktop> Create() override;
+    // Waits for plasmashell as Create does.
+    std::unique_ptr<MonitorWallpapers> CreatePerMonitor() override;
     std::string Mechanism() override { return "a script to org.kde.plasmashell on the session bus"; }
 };
 

@@ -3,6 +3,7 @@
 #include "DesktopSetter.h"
 #include "DesktopStartWait.h"
 #include "linux/UserFolders.h"
+#include "store/RunLog.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -20,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -102,71 +104,194 @@ const char* ModeWord(std::uint32_t style) {
     }
 }
 
+// What swaymsg answered, when it ran to a normal end with success; nullopt,
+// with why in `why`, otherwise.
+std::optional<QByteArray> RunSwaymsg(const QString& program, const QStringList& arguments,
+                                     std::string& why) {
+    QProcess swaymsg;
+    swaymsg.setProgram(program);
+    swaymsg.setArguments(arguments);
+    swaymsg.setStandardInputFile(QProcess::nullDevice());
+    swaymsg.setProcessChannelMode(QProcess::SeparateChannels);
+    swaymsg.start();
+    if (!swaymsg.waitForStarted(kReplyTimeoutMs)) {
+        why = "swaymsg could not be started";
+        return std::nullopt;
+    }
+    if (!swaymsg.waitForFinished(kReplyTimeoutMs)) {
+        swaymsg.kill();
+        swaymsg.waitForFinished(kReplyTimeoutMs);
+        why = "swaymsg got no answer from sway in time";
+        return std::nullopt;
+    }
+    if (swaymsg.exitStatus() != QProcess::NormalExit || swaymsg.exitCode() != 0) {
+        why = "sway refused the command";
+        return std::nullopt;
+    }
+    return swaymsg.readAllStandardOutput();
+}
+
+// Sets the background of the outputs that `output` names (sway's own
+// quoting: "*" for all); false, after a line in the log, when it did not.
+bool SetBackground(const QString& swaymsg, const QString& output, const std::string& file,
+                   std::uint32_t style) {
+    std::string why;
+    const std::optional<QByteArray> reply = RunSwaymsg(
+        swaymsg,
+        {"-r", "--", "output", output, "bg", QString::fromStdString(SwayWord(file)), ModeWord(style)},
+        why);
+    if (!reply) return DesktopSetter::Refuse(file, why.c_str());
+    if (!AllSucceeded(*reply)) return DesktopSetter::Refuse(file, "sway refused the command");
+    return true;
+}
+
+// Whether the file, a checked absolute name, can be said to sway and read by swaybg.
+bool SwayCanShow(const std::string& file) {
+    // swaymsg takes its command as text and sway reads it as UTF-8.
+    if (!DesktopSetter::NameIsUtf8(file, "swaymsg")) return false;
+    // sway turns a line break inside a command into a command separator,
+    // so such a path cannot be said to it.
+    if (file.find('\n') != std::string::npos)
+        return DesktopSetter::Refuse(file, "sway would read the line break in the name as a new command");
+    if (::access(file.c_str(), R_OK) != 0) return DesktopSetter::Refuse(file, "the file cannot be read");
+    return true;
+}
+
+// An output's name as the first word of sway's `output` command. sway
+// matches it as said once one pair of quotes around it is gone: a backslash
+// there stays a backslash, and a $variable is replaced even inside quotes.
+// nullopt for a name that cannot be said so (no output of a real session
+// has one: they are connector names like "HDMI-A-1").
+std::optional<QString> SwayOutputName(const std::string& name) {
+    if (name.empty() || name == "*") return std::nullopt;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f || c == '$' || c == '\\') return std::nullopt;
+    }
+    const QString text = QString::fromStdString(name);
+    for (const QChar quote : {QChar(u'"'), QChar(u'\'')})
+        if (!text.contains(quote)) return QString(quote) + text + quote;
+    return std::nullopt;
+}
+
 class SwayDesktop final : public DesktopSetter {
 public:
     explicit SwayDesktop(QString swaymsg) : swaymsg_(std::move(swaymsg)) {}
 
-    // sway keeps the setting for the running session and redraws at once;
+    // sway keeps the setting for the running session and redraws at once.
     bool Apply(const std::string& file, std::uint32_t style) override {
-        // swaymsg takes its command as text and sway reads it as UTF-8.
-        if (!NameIsUtf8(file, "swaymsg")) return false;
-        // sway turns a line break inside a command into a command separator,
-        // so such a path cannot be said to it.
-        if (file.find('\n') != std::string::npos)
-            return Refuse(file, "sway would read the line break in the name as a new command");
-        if (::access(file.c_str(), R_OK) != 0) return Refuse(file, "the file cannot be read");
-
-        QProcess swaymsg;
-        swaymsg.setProgram(swaymsg_);
-        swaymsg.setArguments({"-r", "--", "output", "*", "bg",
-                              QString::fromStdString(SwayWord(file)),
-                              ModeWord(style)});
-        swaymsg.setStandardInputFile(QProcess::nullDevice());
-        swaymsg.setProcessChannelMode(QProcess::SeparateChannels);
-        swaymsg.start();
-        if (!swaymsg.waitForStarted(kReplyTimeoutMs)) return Refuse(file, "swaymsg could not be started");
-        if (!swaymsg.waitForFinished(kReplyTimeoutMs)) {
-            swaymsg.kill();
-            swaymsg.waitForFinished(kReplyTimeoutMs);
-            return Refuse(file, "swaymsg got no answer from sway in time");
-        }
-        if (swaymsg.exitStatus() != QProcess::NormalExit || swaymsg.exitCode() != 0 ||
-            !AllSucceeded(swaymsg.readAllStandardOutput()))
-            return Refuse(file, "sway refused the command");
-        return true;
+        return SwayCanShow(file) && SetBackground(swaymsg_, "*", file, style);
     }
 
 private:
     QString swaymsg_;
 };
 
-}  // namespace
+class SwayOutputs final : public MonitorWallpapers {
+public:
+    explicit SwayOutputs(QString swaymsg) : swaymsg_(std::move(swaymsg)) {}
 
-std::unique_ptr<ActiveDesktop> SwayWallpaper::Create() {
+    // The active outputs, in sway's order: "NAME WxH+X+Y".
+    std::vector<std::string> Monitors() override {
+        names_.clear();
+        std::string why;
+        const std::optional<QByteArray> reply = RunSwaymsg(swaymsg_, {"-r", "-t", "get_outputs"}, why);
+        if (!reply) return Unknown(why);
+        const QJsonDocument document = QJsonDocument::fromJson(*reply);
+        if (!document.isArray()) return Unknown("sway's list of outputs is no JSON array");
+        std::vector<std::string> monitors;
+        for (const QJsonValue& value : document.array()) {
+            const QJsonObject output = value.toObject();
+            // An inactive output is switched off or left out of the layout: nothing shows there.
+            if (output.value("active") != QJsonValue(true)) continue;
+            const std::string name = output.value("name").toString().toStdString();
+            if (name.empty()) continue;
+            const QJsonObject rect = output.value("rect").toObject();
+            const auto number = [&rect](const char* key) {
+                return std::to_string(rect.value(key).toInt());
+            };
+            names_.push_back(name);
+            monitors.push_back(name + " " + number("width") + "x" + number("height") + "+" +
+                               number("x") + "+" + number("y"));
+        }
+        if (monitors.empty()) return Unknown("sway has no active output");
+        return monitors;
+    }
+
+    std::vector<bool> SetWallpapers(const std::vector<std::string>& pictures, std::int32_t style) override {
+        if (names_.empty() && Monitors().empty()) return {};
+        const auto mode = static_cast<std::uint32_t>(
+            style >= WPSTYLE_CENTER && style <= WPSTYLE_CROPTOFIT ? style : WPSTYLE_STRETCH);
+        std::vector<bool> shown(names_.size(), false);
+        // One command an output: a refusal for one leaves the others set.
+        for (std::size_t i = 0; i < names_.size(); ++i) {
+            if (i >= pictures.size()) {
+                SayWallpaperUnchanged("output " + names_[i] + " was given no picture");
+                continue;
+            }
+            const std::optional<std::string> file = DesktopSetter::PictureFile(pictures[i]);
+            if (!file || !SwayCanShow(*file)) continue;
+            const std::optional<QString> output = SwayOutputName(names_[i]);
+            if (!output) {
+                const std::string why = "the output's name " + names_[i] + " cannot be said to sway";
+                DesktopSetter::Refuse(*file, why.c_str());
+                continue;
+            }
+            shown[i] = SetBackground(swaymsg_, *output, *file, mode);
+        }
+        return shown;
+    }
+
+private:
+    static std::vector<std::string> Unknown(const std::string& why) {
+        LogError("the monitors cannot be told: " + why);
+        return {};
+    }
+
+    QString swaymsg_;
+    std::vector<std::string> names_;  // of the outputs Monitors() told, in its order
+};
+
+// The swaymsg that reaches this session's sway; nullopt, after a line in the log, when none does.
+std::optional<QString> SessionSwaymsg() {
     const std::string socket = Environment("SWAYSOCK");
     if (socket.empty()) {
         SayWallpaperUnchanged("SWAYSOCK is not set, so sway cannot be reached");
-        return nullptr;
+        return std::nullopt;
     }
     QString swaymsg = QStandardPaths::findExecutable("swaymsg");
     if (swaymsg.isEmpty()) {
         SayWallpaperUnchanged("swaymsg is not on PATH");
-        return nullptr;
+        return std::nullopt;
     }
     // Started at logon, we may look before sway has made its socket.
     SocketState state = SocketState::Absent;
     WaitUntil([&] { return (state = SocketAt(socket.c_str())) != SocketState::Absent; },
               QDeadlineTimer(kDesktopStartWait), kSocketPollPause);
     switch (state) {
-    case SocketState::Answers: return std::make_unique<SwayDesktop>(std::move(swaymsg));
+    case SocketState::Answers: return swaymsg;
     case SocketState::Absent:
         SayWallpaperUnchanged("sway's socket " + socket + " did not appear within " +
                               std::to_string(kDesktopStartWait.count()) + " s");
-        return nullptr;
+        return std::nullopt;
     case SocketState::Dead: break;
     }
     SayWallpaperUnchanged("nothing answers on sway's socket " + socket);
-    return nullptr;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::unique_ptr<ActiveDesktop> SwayWallpaper::Create() {
+    std::optional<QString> swaymsg = SessionSwaymsg();
+    if (!swaymsg) return nullptr;
+    return std::make_unique<SwayDesktop>(std::move(*swaymsg));
+}
+
+std::unique_ptr<MonitorWallpapers> SwayWallpaper::CreatePerMonitor() {
+    std::optional<QString> swaymsg = SessionSwaymsg();
+    if (!swaymsg) return nullptr;
+    return std::make_unique<SwayOutputs>(std::move(*swaymsg));
 }
 
 }  // namespace vlmr

@@ -1,6 +1,7 @@
 #include "XfceWallpaper.h"
 
 #include "DesktopSetter.h"
+#include "store/RunLog.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -22,6 +23,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vlmr {
 namespace {
@@ -104,6 +106,16 @@ bool SetProperty(const QString& property, const QVariant& value) {
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
+// The style first, so the new picture is never drawn in the old style.
+bool SetBackdrop(const QString& prefix, const QString& image, int imageStyle) {
+    return SetProperty(prefix + QStringLiteral("image-style"), QVariant(imageStyle)) &&
+           SetProperty(prefix + QStringLiteral("last-image"), QVariant(image));
+}
+
+QString Utf8Name(const std::string& file) {
+    return QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size()));
+}
+
 class XfceDesktop final : public DesktopSetter {
 public:
     bool Apply(const std::string& file, std::uint32_t style) override {
@@ -115,33 +127,109 @@ public:
         if (prefixes->isEmpty()) *prefixes = NewPrefixes();
         if (prefixes->isEmpty()) return Refuse(file, "xfconf knows no monitor to give a backdrop");
 
-        const QString image = QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size()));
+        const QString image = Utf8Name(file);
         const int imageStyle = ImageStyle(style);
-        // The style first, so the new picture is never drawn in the old style.
         const bool set = std::all_of(prefixes->cbegin(), prefixes->cend(), [&](const QString& prefix) {
-            return SetProperty(prefix + QStringLiteral("image-style"), QVariant(imageStyle)) &&
-                   SetProperty(prefix + QStringLiteral("last-image"), QVariant(image));
+            return SetBackdrop(prefix, image, imageStyle);
         });
         return set || Refuse(file, "xfconfd refused a backdrop property");
     }
 };
 
-}  // namespace
+// xfdesktop keeps a backdrop for each workspace of each monitor; a monitor
+// here is all the backdrops of one monitor name.
+class XfceMonitors final : public MonitorWallpapers {
+public:
+    std::vector<std::string> Monitors() override {
+        monitors_.clear();
+        std::optional<QStringList> prefixes = BackdropPrefixes();
+        if (!prefixes) return Unknown("xfconfd did not answer the question for the backdrop properties");
+        if (prefixes->isEmpty()) *prefixes = NewPrefixes();
+        static const QRegularExpression monitor(QStringLiteral("/monitor([^/]+)/"));
+        for (const QString& prefix : *prefixes) {
+            const QString name = monitor.match(prefix).captured(1);
+            const auto known = std::find_if(monitors_.begin(), monitors_.end(),
+                                            [&name](const Monitor& m) { return m.name == name; });
+            if (known != monitors_.end())
+                known->prefixes << prefix;
+            else
+                monitors_.push_back({name, {prefix}});
+        }
+        if (monitors_.empty()) return Unknown("xfconf knows no monitor to give a backdrop");
+        std::vector<std::string> names;
+        for (const Monitor& m : monitors_) names.push_back(m.name.toStdString());
+        return names;
+    }
 
-std::unique_ptr<ActiveDesktop> XfceWallpaper::Create() {
+    std::vector<bool> SetWallpapers(const std::vector<std::string>& pictures, std::int32_t style) override {
+        if (monitors_.empty() && Monitors().empty()) return {};
+        const int imageStyle = ImageStyle(static_cast<std::uint32_t>(style));
+        std::vector<bool> shown(monitors_.size(), false);
+        for (std::size_t i = 0; i < monitors_.size(); ++i) {
+            const Monitor& m = monitors_[i];
+            const std::string name = m.name.toStdString();
+            if (i >= pictures.size()) {
+                SayWallpaperUnchanged("monitor " + name + " was given no picture");
+                continue;
+            }
+            const std::optional<std::string> file = DesktopSetter::PictureFile(pictures[i]);
+            if (!file || !DesktopSetter::NameIsUtf8(*file, "xfconf")) continue;
+            const QString image = Utf8Name(*file);
+            const bool set = std::all_of(m.prefixes.cbegin(), m.prefixes.cend(), [&](const QString& prefix) {
+                return SetBackdrop(prefix, image, imageStyle);
+            });
+            if (!set) {
+                const std::string why = "xfconfd refused a backdrop property of monitor " + name;
+                DesktopSetter::Refuse(*file, why.c_str());
+                continue;
+            }
+            LogInfo("xfconf: " + m.prefixes.join(QStringLiteral(", ")).toStdString() + " last-image " +
+                    *file + ", image-style " + std::to_string(imageStyle));
+            shown[i] = true;
+        }
+        return shown;
+    }
+
+private:
+    struct Monitor {
+        QString name;         // as in "monitorNAME"
+        QStringList prefixes; // one backdrop a workspace (and screen)
+    };
+
+    static std::vector<std::string> Unknown(const std::string& why) {
+        LogError("the monitors cannot be told: " + why);
+        return {};
+    }
+
+    std::vector<Monitor> monitors_;  // as Monitors() told them
+};
+
+// Whether xfconfd is on the session bus or the bus can start it; when not, after a line in the log.
+bool XfconfReachable() {
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || bus.interface() == nullptr) {
         SayWallpaperUnchanged("no session bus, so xfconfd cannot be reached");
-        return nullptr;
+        return false;
     }
     // xfconfd is usually started by the bus on the first call.
     const QDBusReply<bool> registered = bus.interface()->isServiceRegistered(kService);
-    if (registered.isValid() && registered.value()) return std::make_unique<XfceDesktop>();
+    if (registered.isValid() && registered.value()) return true;
     const QDBusReply<QStringList> activatable = bus.interface()->activatableServiceNames();
-    if (activatable.isValid() && activatable.value().contains(kService))
-        return std::make_unique<XfceDesktop>();
+    if (activatable.isValid() && activatable.value().contains(kService)) return true;
     SayWallpaperUnchanged("org.xfce.Xfconf is neither on the session bus nor startable by it");
-    return nullptr;
+    return false;
+}
+
+}  // namespace
+
+std::unique_ptr<ActiveDesktop> XfceWallpaper::Create() {
+    if (!XfconfReachable()) return nullptr;
+    return std::make_unique<XfceDesktop>();
+}
+
+std::unique_ptr<MonitorWallpapers> XfceWallpaper::CreatePerMonitor() {
+    if (!XfconfReachable()) return nullptr;
+    return std::make_unique<XfceMonitors>();
 }
 
 }  // namespace vlmr

@@ -194,6 +194,14 @@ protected:
                        {QString::fromLatin1(which), QString::number(style), path}, env);
     }
 
+    // The same for a picture per monitor: the probe prints "monitor=" lines and "shown=".
+    Outcome ProbeEach(const char* which, int style, const QStringList& pictures) {
+        return Execute(QStringLiteral(VELMORA_PROBE),
+                       QStringList{QString::fromLatin1(which), QStringLiteral("each"),
+                                   QString::number(style)} + pictures,
+                       env_);
+    }
+
     QString Picture(const QString& name) {
         const QString path = Dir("pictures") + QLatin1Char('/') + name;
         QDir().mkpath(QFileInfo(path).path());
@@ -310,6 +318,35 @@ TEST_F(xfce, UpdatesEveryMonitorAndWorkspaceFound) {
     EXPECT_EQ(backdrop.value(QStringLiteral("/backdrop/single-workspace-mode")), QVariant(true));
 }
 
+TEST_F(xfce, EachMonitorsWorkspacesGetItsOwnPicture) {
+    ASSERT_NO_FATAL_FAILURE(StartBus(true));
+    const QString hdmi1 = QStringLiteral("/backdrop/screen0/monitorHDMI-1/workspace1/");
+    const QString dp0 = QStringLiteral("/backdrop/screen0/monitorDP-2/workspace0/");
+    Seed(kHdmi0 + QStringLiteral("last-image"), "string", QStringLiteral("/old/a.png"));
+    Seed(hdmi1 + QStringLiteral("image-style"), "int", QStringLiteral("5"));
+    Seed(dp0 + QStringLiteral("last-image"), "string", QStringLiteral("/old/b.png"));
+    const QString left = Picture(QStringLiteral("left.bmp"));
+    const QString right = Picture(QStringLiteral("right.bmp"));
+
+    Outcome run = ProbeEach("xfce", 1, {left, right});
+    ASSERT_EQ(run.exit, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("monitor=DP-2\nmonitor=HDMI-1\nshown=11\n"));
+    QVariantMap backdrop = Backdrop();
+    EXPECT_EQ(backdrop.size(), 6);
+    ExpectBackdrop(backdrop, dp0, left, 2);
+    for (const QString& prefix : {kHdmi0, hdmi1}) ExpectBackdrop(backdrop, prefix, right, 2);
+
+    // A picture that is gone leaves its monitor as it was, and only that one.
+    const QString later = Picture(QStringLiteral("later.bmp"));
+    run = ProbeEach("xfce", 3, {Dir("pictures") + QStringLiteral("/gone.bmp"), later});
+    EXPECT_EQ(run.exit, 1) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("shown=01\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral(" error the wallpaper stays as it was; "))) << run.err.toStdString();
+    backdrop = Backdrop();
+    ExpectBackdrop(backdrop, dp0, left, 2);
+    for (const QString& prefix : {kHdmi0, hdmi1}) ExpectBackdrop(backdrop, prefix, later, 4);
+}
+
 TEST_F(xfce, EveryStyleCodeAndARefusedOne) {
     ASSERT_NO_FATAL_FAILURE(StartBus(true));
     Seed(kScreen0 + QStringLiteral("last-image"), "string", QStringLiteral("/old/a.png"));
@@ -395,13 +432,17 @@ protected:
         PrivateSession::TearDown();
     }
 
-    void StartShell(const char* mode) {
+    // With screens ("1,0,1": each desktop's), the shell runs each script on
+    // such desktops and answers what it printed.
+    void StartShell(const char* mode, const QString& screens = {}) {
         ASSERT_TRUE(QFileInfo(QStringLiteral(VELMORA_SYSTEM_PYTHON)).isExecutable());
         shell_.setProcessEnvironment(env_);
         shell_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         shell_.start(QStringLiteral(VELMORA_SYSTEM_PYTHON),
-                     {QStringLiteral(VELMORA_TEST_DIR "/fake_plasmashell.py"), Dir("scripts"),
-                      QString::fromLatin1(mode)});
+                     QStringList{QStringLiteral(VELMORA_TEST_DIR "/fake_plasmashell.py"),
+                                 Dir("scripts"), QString::fromLatin1(mode)} +
+                         (screens.isEmpty() ? QStringList()
+                                            : QStringList{QStringLiteral(VELMORA_NODE), screens}));
         ASSERT_EQ(FirstLine(shell_), QStringLiteral("ready"))
             << "fake plasmashell did not start (python3-dbus, python3-gi)";
     }
@@ -415,14 +456,23 @@ protected:
         return names;
     }
 
-    // What the script did to each of `count` mock desktops.
-    QJsonArray RunScript(const QString& script, int count) {
-        const Outcome run = Execute(QStringLiteral(VELMORA_NODE),
-                                {QStringLiteral(VELMORA_TEST_DIR "/run_plasma_script.js"), script,
-                                 QString::number(count)},
-                                env_);
+    // What the script did to each of `count` mock desktops, on screens 0, 1...
+    // or on the given ones.
+    QJsonArray RunScript(const QString& script, int count, const QString& screens = {}) {
+        QStringList arguments{QStringLiteral(VELMORA_TEST_DIR "/run_plasma_script.js"), script,
+                              QString::number(count)};
+        if (!screens.isEmpty()) arguments << screens;
+        const Outcome run = Execute(QStringLiteral(VELMORA_NODE), arguments, env_);
         EXPECT_EQ(run.exit, 0) << "node: " << run.err.toStdString();
-        return QJsonDocument::fromJson(run.out.toUtf8()).array();
+        return QJsonDocument::fromJson(run.out.toUtf8())[QStringLiteral("desktops")].toArray();
+    }
+
+    // The picture a mock desktop was given: the path its Image URL names, or "" for none.
+    static QString ImageOf(const QJsonValue& desktop) {
+        for (const QJsonValue& write : desktop[QStringLiteral("writes")].toArray())
+            if (write[QStringLiteral("key")].toString() == QLatin1String("Image"))
+                return write[QStringLiteral("path")].toString();
+        return {};
     }
 
     QProcess shell_;
@@ -474,6 +524,52 @@ TEST_F(kde, ImageAndFillModeOnEveryDesktop) {
             EXPECT_EQ(fillMode[QStringLiteral("type")].toString(), QStringLiteral("number"));
             EXPECT_EQ(fillMode[QStringLiteral("value")].toInt(-1), fillModes[style]);
         }
+    }
+}
+
+TEST_F(kde, EachScreensDesktopsGetItsOwnPicture) {
+    ASSERT_NO_FATAL_FAILURE(StartBus(false));
+    // Two activities: screen 1 has two desktops.
+    const QString screens = QStringLiteral("1,0,1");
+    ASSERT_NO_FATAL_FAILURE(StartShell("ok", screens));
+    const QString left = Picture(QStringLiteral("left.bmp"));
+    const QString right = Picture(QStringLiteral("right's.bmp"));
+
+    Outcome run = ProbeEach("kde", 3, {left, right});
+    ASSERT_EQ(run.exit, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("monitor=screen 0 320x240+0+0\nmonitor=screen 1 320x240+320+0\n"
+                                      "shown=11\n"));
+    QStringList scripts = Scripts();
+    ASSERT_EQ(scripts.size(), 2);  // one to ask for the screens, one to set them all
+    QJsonArray desktops = RunScript(scripts[1], 3, screens);
+    ASSERT_EQ(desktops.size(), 3);
+    for (const QJsonValue& desktop : desktops) {
+        const int screen = desktop[QStringLiteral("screen")].toInt();
+        SCOPED_TRACE("screen " + std::to_string(screen));
+        EXPECT_EQ(ImageOf(desktop), screen == 0 ? left : right);
+        EXPECT_EQ(desktop[QStringLiteral("plugin")].toString(), QStringLiteral("org.kde.image"));
+        const QJsonArray writes = desktop[QStringLiteral("writes")].toArray();
+        EXPECT_TRUE(std::any_of(writes.begin(), writes.end(), [](const QJsonValue& write) {
+            return write[QStringLiteral("key")].toString() == QLatin1String("FillMode") &&
+                   write[QStringLiteral("value")].toInt(-1) == 1;  // PreserveAspectFit
+        })) << QJsonDocument(writes).toJson().toStdString();
+    }
+
+    // A picture that is gone leaves its screen's desktops as they were, and only those.
+    const QString later = Picture(QStringLiteral("later.bmp"));
+    run = ProbeEach("kde", 2, {Dir("pictures") + QStringLiteral("/gone.bmp"), later});
+    EXPECT_EQ(run.exit, 1) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("shown=01\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral(" error the wallpaper stays as it was; "))) << run.err.toStdString();
+    scripts = Scripts();
+    ASSERT_EQ(scripts.size(), 4);
+    desktops = RunScript(scripts[3], 3, screens);
+    ASSERT_EQ(desktops.size(), 3);
+    for (const QJsonValue& desktop : desktops) {
+        const int screen = desktop[QStringLiteral("screen")].toInt();
+        SCOPED_TRACE("screen " + std::to_string(screen));
+        EXPECT_EQ(ImageOf(desktop), screen == 0 ? QString() : later);
+        EXPECT_EQ(desktop[QStringLiteral("writes")].toArray().isEmpty(), screen == 0);
     }
 }
 

@@ -1,6 +1,6 @@
 // The sway setter against a real sway: a headless compositor of the test's
-// own, run by an unprivileged user (sway refuses root), its output read back
-// with grim.
+// own with two outputs side by side, run by an unprivileged user (sway
+// refuses root), each output read back with grim.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -186,6 +186,8 @@ protected:
             std::ofstream out(config);
             out << "xwayland disable\n"
                 << "output HEADLESS-1 resolution " << kWidth << "x" << kHeight << " position 0 0\n"
+                << "output HEADLESS-2 resolution " << kWidth << "x" << kHeight << " position "
+                << kWidth << " 0\n"
                 << "output * bg " << kResetColour << " solid_color\n"
                 // A variable like users have: a file name holding "$mod" must not be changed.
                 << "set $mod Mod4\n";
@@ -200,6 +202,7 @@ protected:
             "XDG_RUNTIME_DIR=" + runtime_.string(),
             "XDG_CONFIG_HOME=" + home.string() + "/.config",
             "WLR_BACKENDS=headless",
+            "WLR_HEADLESS_OUTPUTS=2",
             "WLR_RENDERER=pixman",
             "WLR_LIBINPUT_NO_DEVICES=1",
         };
@@ -262,14 +265,14 @@ protected:
                swaymsg.exitCode() == 0;
     }
 
-    // The output as shown, through the compositor's screencopy.
-    static QImage Shot() {
+    // An output as shown, through the compositor's screencopy.
+    static QImage Shot(const char* output = kFirst) {
         QProcess grim;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.string()));
         environment.insert("WAYLAND_DISPLAY", QString::fromStdString(wayland_));
         grim.setProcessEnvironment(environment);
-        grim.start("grim", {"-t", "png", "-"});
+        grim.start("grim", {"-o", output, "-t", "png", "-"});
         if (!grim.waitForFinished(10000) || grim.exitCode() != 0) return {};
         return QImage::fromData(grim.readAllStandardOutput(), "PNG")
             .convertToFormat(QImage::Format_RGB32);
@@ -277,11 +280,11 @@ protected:
 
     // swaybg draws a moment after sway has answered: look until the screen
     // passes or the time is up, and say what was wrong last.
-    static Complaint WaitForScreen(const ScreenCheck& check) {
+    static Complaint WaitForScreen(const ScreenCheck& check, const char* output = kFirst) {
         const auto deadline = Clock::now() + std::chrono::seconds(10);
         Complaint last;
         do {
-            const QImage shot = Shot();
+            const QImage shot = Shot(output);
             last = shot.isNull() ? Complaint("grim read nothing") : SizeOf(shot);
             if (!last) last = check(shot);
             if (!last) return std::nullopt;
@@ -294,19 +297,19 @@ protected:
         return Filled(shot, 0, 0, kWidth, kHeight, kBlue, "blue");
     }
 
-    // A width x height red picture, centred exactly, and no red elsewhere.
-    static ScreenCheck CentredRed(int width, int height) {
-        return [width, height](const QImage& shot) -> Complaint {
+    // A width x height picture of one colour, centred exactly, and that colour nowhere else.
+    static ScreenCheck Centred(int width, int height, QRgb colour = kRed, const char* name = "red") {
+        return [=](const QImage& shot) -> Complaint {
             const int left = (kWidth - width) / 2;
             const int top = (kHeight - height) / 2;
-            if (Complaint c = Filled(shot, left, top, left + width, top + height, kRed, "red"))
+            if (Complaint c = Filled(shot, left, top, left + width, top + height, colour, name))
                 return c;
             for (int y = 0; y < kHeight; ++y)
                 for (int x = 0; x < kWidth; ++x) {
                     const bool inside =
                         x >= left && x < left + width && y >= top && y < top + height;
-                    if (!inside && shot.pixel(x, y) == kRed)
-                        return At(x, y, kRed, "not red outside the picture");
+                    if (!inside && shot.pixel(x, y) == colour)
+                        return At(x, y, colour, "another colour outside the picture");
                 }
             return std::nullopt;
         };
@@ -332,6 +335,8 @@ protected:
                desktop->ApplyChanges(AD_APPLY_SAVE | AD_APPLY_HTMLGEN | AD_APPLY_REFRESH);
     }
 
+    static constexpr const char* kFirst = "HEADLESS-1";
+    static constexpr const char* kSecond = "HEADLESS-2";
     static inline std::string missingTool_;
     static inline std::string startFailure_;
     static inline long long startMs_ = 0;
@@ -407,7 +412,7 @@ TEST_F(sway, FitLeavesBarsAndFillCropsTheSides) {
 
 TEST_F(sway, CenterPutsThePictureMidOutputUnscaled) {
     ASSERT_TRUE(Apply(Solid("red.bmp", 40, 30, kRed), WPSTYLE_CENTER));
-    const Complaint complaint = WaitForScreen(CentredRed(40, 30));
+    const Complaint complaint = WaitForScreen(Centred(40, 30));
     EXPECT_FALSE(complaint) << *complaint;
 }
 
@@ -469,13 +474,13 @@ TEST_F(sway, NamesSwayWouldSplitExpandOrQuoteArriveWhole) {
     const std::string name = "it's \"red\" \\ [x] $mod $HOME $(id) `id` {a,b} * ? ~ # é.bmp";
     const std::string expanded = Solid((folder.filename() / name).string(), 40, 30, kRed);
     ASSERT_TRUE(Apply(expanded, WPSTYLE_CENTER));
-    Complaint complaint = WaitForScreen(CentredRed(40, 30));
+    Complaint complaint = WaitForScreen(Centred(40, 30));
     EXPECT_FALSE(complaint) << *complaint;
 
     // sway's command separators, which would end the command early.
     const std::string separated = Solid((folder.filename() / "a;b,c.bmp").string(), 60, 50, kRed);
     ASSERT_TRUE(Apply(separated, WPSTYLE_CENTER));
-    complaint = WaitForScreen(CentredRed(60, 50));
+    complaint = WaitForScreen(Centred(60, 50));
     EXPECT_FALSE(complaint) << *complaint;
 }
 
@@ -508,6 +513,33 @@ TEST_F(sway, RefusedAppliesReportFalseAndLeaveTheScreenAlone) {
     const QImage shot = Shot();
     ASSERT_FALSE(SizeOf(shot)) << *SizeOf(shot);
     const Complaint complaint = AllBlue(shot);
+    EXPECT_FALSE(complaint) << *complaint;
+}
+
+TEST_F(sway, EachOutputShowsItsOwnPicture) {
+    const auto desktop = SwayWallpaper().CreatePerMonitor();
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(desktop->Monitors(),
+              (std::vector<std::string>{"HEADLESS-1 320x240+0+0", "HEADLESS-2 320x240+320+0"}));
+    const std::string red = Solid("left.bmp", 40, 30, kRed);
+    const std::string green = Solid("right.bmp", 60, 50, kGreen);
+    EXPECT_EQ(desktop->SetWallpapers({red, green}, WPSTYLE_CENTER), (std::vector<bool>{true, true}));
+    Complaint complaint = WaitForScreen(Centred(40, 30), kFirst);
+    EXPECT_FALSE(complaint) << *complaint;
+    complaint = WaitForScreen(Centred(60, 50, kGreen, "green"), kSecond);
+    EXPECT_FALSE(complaint) << *complaint;
+
+    // A refused picture leaves its own output as it was, and sets the other.
+    testing::internal::CaptureStderr();
+    const std::vector<bool> shown = desktop->SetWallpapers(
+        {(pictures_ / "missing.bmp").string(), Solid("white.bmp", 20, 10, kWhite)}, WPSTYLE_CENTER);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(shown, (std::vector<bool>{false, true}));
+    EXPECT_NE(said.find(test::kUnchanged), std::string::npos) << said;
+    complaint = WaitForScreen(Centred(20, 10, kWhite, "white"), kSecond);
+    EXPECT_FALSE(complaint) << *complaint;
+    // One swaybg draws every output: the first is drawn by now too.
+    complaint = Centred(40, 30)(Shot(kFirst));
     EXPECT_FALSE(complaint) << *complaint;
 }
 
@@ -567,7 +599,7 @@ TEST_F(sway, SocketMadeAfterTheStartIsWaitedFor) {
     setenv("SWAYSOCK", later.c_str(), 1);
     QTimer::singleShot(1000, [later] { fs::create_symlink(ipc_, later); });
     ASSERT_TRUE(Apply(Solid("late.bmp", 40, 30, kRed), WPSTYLE_CENTER));
-    const Complaint complaint = WaitForScreen(CentredRed(40, 30));
+    const Complaint complaint = WaitForScreen(Centred(40, 30));
     EXPECT_FALSE(complaint) << *complaint;
 }
 
