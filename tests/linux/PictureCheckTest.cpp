@@ -88,6 +88,11 @@ TEST(PictureCheck, BitmapPixelsMustAllBeInTheFile) {
     EXPECT_TRUE(Check(Bmp8(3, -2, 0, std::string(8, '\1'))).whole);
     EXPECT_FALSE(Check(Bmp8(3, 2, 0, std::string(7, '\1'))).whole) << "the last padding is missing";
     EXPECT_FALSE(Check(Bmp8(3, -3, 0, std::string(8, '\1'))).whole);
+    // Pixels said to start inside the palette: Qt reads on after it, where
+    // only one line is.
+    std::string early = Bmp8(3, 2, 0, std::string(4, '\1'));
+    early.replace(10, 4, Le32(14 + 40));
+    EXPECT_FALSE(Check(early).whole);
 }
 
 TEST(PictureCheck, RunLengthStreamMustSetEveryPixel) {
@@ -107,6 +112,10 @@ TEST(PictureCheck, RunLengthStreamMustSetEveryPixel) {
     EXPECT_FALSE(Check(Bmp8(4, 2, 1, line + std::string("\0\x04\x01\x01", 4))).whole)
         << "a literal run cut off";
     EXPECT_FALSE(Check(Bmp8(4, -2, 1, line + line + end)).whole) << "top-down";
+    // Qt's lines hold a multiple of 4 pixels: a run may fill the padding
+    // (ImageMagick's do) but not spill into the next line.
+    EXPECT_TRUE(Check(Bmp8(3, 2, 1, line + line + end)).whole);
+    EXPECT_FALSE(Check(Bmp8(3, 2, 1, std::string("\x05\x01\0\0", 4) + line + end)).whole);
 }
 
 TEST(PictureCheck, OnlyTheFiveFormatsAreKnown) {

@@ -1,38 +1,10 @@
 #include "PictureCheck.h"
 
-#include <cstring>
+#include "BmpLayout.h"
+#include "PictureBytes.h"
 
 namespace vlmr {
 namespace {
-
-// Bounds-checked reads over the file's bytes; every offset is checked
-// against the size before use, in 64 bits, so no sum can wrap.
-class Bytes {
-public:
-    Bytes(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
-
-    std::uint64_t size() const { return size_; }
-    bool Has(std::uint64_t at, std::uint64_t count) const {
-        return at <= size_ && count <= size_ - at;
-    }
-    unsigned At(std::uint64_t at) const { return data_[at]; }
-    std::uint32_t Le16(std::uint64_t at) const { return At(at) | At(at + 1) << 8; }
-    std::uint32_t Le32(std::uint64_t at) const {
-        return Le16(at) | static_cast<std::uint32_t>(Le16(at + 2)) << 16;
-    }
-    std::uint32_t Be16(std::uint64_t at) const { return At(at) << 8 | At(at + 1); }
-    std::uint32_t Be32(std::uint64_t at) const {
-        return static_cast<std::uint32_t>(Be16(at)) << 16 | Be16(at + 2);
-    }
-    bool Starts(const char* text) const {
-        const std::size_t n = std::strlen(text);
-        return n <= size_ && std::memcmp(data_, text, n) == 0;
-    }
-
-private:
-    const unsigned char* data_;
-    std::size_t size_;
-};
 
 PictureVerdict Refused(PictureVerdict verdict, const char* problem) {
     verdict.whole = false;
@@ -46,149 +18,18 @@ PictureVerdict Whole(PictureVerdict verdict) {
     return verdict;
 }
 
-// Zero or past the bound: nothing to show, or more than is ever decoded.
-const char* SizeProblem(std::uint64_t width, std::uint64_t height) {
-    if (width == 0 || height == 0) return "the picture has no pixels";
-    if (width > kMaxPicturePixels || height > kMaxPicturePixels ||
-        width * height > kMaxPicturePixels)
-        return "the picture is larger than 16384 x 16384 pixels";
-    return nullptr;
-}
-
 // ---------------------------------------------------------------- BMP
 
-constexpr std::uint32_t kRgb = 0;
-constexpr std::uint32_t kRle8 = 1;
-constexpr std::uint32_t kRle4 = 2;
-constexpr std::uint32_t kBitFields = 3;
-constexpr std::uint64_t kFileHeader = 14;
-
-// Walks a run-length stream to its end-of-bitmap marker. Qt leaves every
-// pixel the stream does not write as the allocator left it, so a whole
-// stream writes every pixel: each line filled to its end before the next,
-// no skips, and the last line done when the stream ends.
-const char* WalkRle(const Bytes& bytes, std::uint64_t at, std::uint64_t width,
-                    std::uint64_t height, bool fourBits) {
-    std::uint64_t x = 0;
-    std::uint64_t y = 0;
-    for (;;) {
-        if (!bytes.Has(at, 2)) return "the run-length data ends before its end marker";
-        const unsigned count = bytes.At(at);
-        const unsigned value = bytes.At(at + 1);
-        at += 2;
-        if (count > 0) {  // a run of one value
-            if (y >= height || width - x < count) return "a run goes past the end of a line";
-            x += count;
-            continue;
-        }
-        switch (value) {
-        case 0:  // end of line
-            if (x != width) return "a line of the run-length data leaves pixels unset";
-            x = 0;
-            ++y;
-            if (y > height) return "the run-length data has more lines than the picture";
-            break;
-        case 1:  // end of bitmap
-            if ((y == height && x == 0) || (y + 1 == height && x == width)) return nullptr;
-            return "the run-length data ends before the last pixel";
-        case 2:  // a jump over pixels, which would leave them unset
-            return "the run-length data skips pixels";
-        default: {  // `value` pixels given one by one, padded to 16 bits
-            if (y >= height || width - x < value) return "a run goes past the end of a line";
-            const std::uint64_t dataBytes = fourBits ? (value + 1) / 2 : value;
-            const std::uint64_t padded = (dataBytes + 1) / 2 * 2;
-            if (!bytes.Has(at, padded)) return "the run-length data ends inside a run";
-            at += padded;
-            x += value;
-            break;
-        }
-        }
-    }
-}
-
-PictureVerdict CheckBmp(const Bytes& bytes) {
+// The headers say where every pixel is; the bitmap decoder reads by the
+// same reading.
+PictureVerdict CheckBmp(const unsigned char* data, std::size_t size) {
     PictureVerdict verdict;
     verdict.format = PictureFormat::Bmp;
-    if (!bytes.Has(0, kFileHeader + 4)) return Refused(verdict, "the bitmap's header is cut off");
-    const std::uint64_t offset = bytes.Le32(10);
-    const std::uint64_t headerSize = bytes.Le32(kFileHeader);
-    const bool core = headerSize == 12;  // OS/2 1.x: 16-bit sizes, 3-byte palette entries
-    if (!core && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
-        headerSize != 124)
-        return Refused(verdict, "the bitmap's header is of an unknown kind");
-    if (!bytes.Has(kFileHeader, headerSize))
-        return Refused(verdict, "the bitmap's header is cut off");
-
-    const std::uint64_t info = kFileHeader + 4;
-    std::uint64_t width = 0;
-    std::uint64_t height = 0;
-    bool topDown = false;
-    std::uint32_t planes = 0;
-    std::uint32_t bits = 0;
-    std::uint32_t compression = kRgb;
-    std::uint64_t colours = 0;
-    if (core) {
-        width = bytes.Le16(info);
-        height = bytes.Le16(info + 2);
-        // Qt reads these as signed: a top bit would turn the picture over.
-        if (width >= 0x8000 || height >= 0x8000)
-            return Refused(verdict, "the bitmap's size is out of range");
-        planes = bytes.Le16(info + 4);
-        bits = bytes.Le16(info + 6);
-    } else {
-        const auto signedWidth = static_cast<std::int32_t>(bytes.Le32(info));
-        const auto signedHeight = static_cast<std::int32_t>(bytes.Le32(info + 4));
-        if (signedWidth <= 0) return Refused(verdict, "the bitmap's width is not positive");
-        width = static_cast<std::uint64_t>(signedWidth);
-        topDown = signedHeight < 0;
-        // In 64 bits, so the smallest 32-bit number turns over without overflow.
-        height = static_cast<std::uint64_t>(topDown ? -static_cast<std::int64_t>(signedHeight)
-                                                    : signedHeight);
-        planes = bytes.Le16(info + 8);
-        bits = bytes.Le16(info + 10);
-        compression = bytes.Le32(info + 12);
-        colours = bytes.Le32(info + 28);
-    }
-    verdict.width = static_cast<std::uint32_t>(width);
-    verdict.height = static_cast<std::uint32_t>(height);
-    if (const char* problem = SizeProblem(width, height)) return Refused(verdict, problem);
-    if (planes != 1) return Refused(verdict, "the bitmap has more than one plane");
-
-    const bool indexed = bits == 1 || bits == 4 || bits == 8;
-    if (!indexed && bits != 16 && bits != 24 && bits != 32)
-        return Refused(verdict, "the bitmap has an unknown number of bits a pixel");
-    const bool rle = compression == kRle8 || compression == kRle4;
-    if (compression == kRle8 && bits != 8) return Refused(verdict, "RLE8 needs 8 bits a pixel");
-    if (compression == kRle4 && bits != 4) return Refused(verdict, "RLE4 needs 4 bits a pixel");
-    if (compression == kBitFields && bits != 16 && bits != 32)
-        return Refused(verdict, "bit fields need 16 or 32 bits a pixel");
-    if (compression > kBitFields) return Refused(verdict, "the bitmap's compression is unknown");
-    if (rle && topDown) return Refused(verdict, "a run-length bitmap cannot be top-down");
-
-    // What follows the header: the three masks of a 40-byte header with bit
-    // fields, then the palette of an indexed picture.
-    std::uint64_t tables = kFileHeader + headerSize;
-    if (compression == kBitFields && headerSize == 40) tables += 12;
-    if (indexed) {
-        const std::uint64_t most = std::uint64_t{1} << bits;
-        if (colours > most) return Refused(verdict, "the bitmap's palette is too large");
-        tables += (colours == 0 ? most : colours) * (core ? 3 : 4);
-    }
-    if (tables > bytes.size()) return Refused(verdict, "the bitmap's palette is cut off");
-    if (offset < kFileHeader + headerSize || offset > bytes.size())
-        return Refused(verdict, "the bitmap's pixels are not where its header says");
-
-    if (rle) {
-        if (const char* problem = WalkRle(bytes, offset, width, height, compression == kRle4))
-            return Refused(verdict, problem);
-        return Whole(verdict);
-    }
-    // Each line padded to 32 bits. Both factors are bounded above (sides to
-    // 2^28, 32 bits a pixel), so the product fits 64 bits.
-    const std::uint64_t stride = (width * bits + 31) / 32 * 4;
-    if (stride * height > bytes.size() - offset)
-        return Refused(verdict, "the file ends before the bitmap's last pixel");
-    return Whole(verdict);
+    BmpLayout layout;
+    const char* problem = ReadBmpHeaders(data, size, layout);
+    verdict.width = layout.width;
+    verdict.height = layout.height;
+    return problem ? Refused(verdict, problem) : Whole(verdict);
 }
 
 // ---------------------------------------------------------------- PNG
@@ -228,7 +69,8 @@ PictureVerdict CheckPng(const Bytes& bytes) {
             const std::uint64_t height = bytes.Be32(body + 4);
             verdict.width = static_cast<std::uint32_t>(width);
             verdict.height = static_cast<std::uint32_t>(height);
-            if (const char* problem = SizeProblem(width, height)) return Refused(verdict, problem);
+            if (const char* problem = PictureSizeProblem(width, height))
+                return Refused(verdict, problem);
             first = false;
         } else if (TypeIs(bytes, at + 4, "IDAT")) {
             data = true;
@@ -262,7 +104,8 @@ PictureVerdict CheckGif(const Bytes& bytes) {
     const std::uint32_t height = bytes.Le16(8);
     verdict.width = width;
     verdict.height = height;
-    if (const char* problem = SizeProblem(width, height)) return Refused(verdict, problem);
+    if (const char* problem = PictureSizeProblem(width, height))
+        return Refused(verdict, problem);
     std::uint64_t at = 13;
     const unsigned screenFlags = bytes.At(10);
     if (screenFlags & 0x80) at += std::uint64_t{3} << ((screenFlags & 7) + 1);
@@ -329,7 +172,7 @@ PictureVerdict CheckJpeg(const Bytes& bytes) {
             if (length < 8) return Refused(verdict, "the JPEG's frame header is cut off");
             verdict.height = bytes.Be16(at + 3);
             verdict.width = bytes.Be16(at + 5);
-            if (const char* problem = SizeProblem(verdict.width, verdict.height))
+            if (const char* problem = PictureSizeProblem(verdict.width, verdict.height))
                 return Refused(verdict, problem);
             frame = true;
         }
@@ -406,7 +249,8 @@ PictureVerdict CheckWebp(const Bytes& bytes) {
             }
             verdict.width = static_cast<std::uint32_t>(width);
             verdict.height = static_cast<std::uint32_t>(height);
-            if (const char* problem = SizeProblem(width, height)) return Refused(verdict, problem);
+            if (const char* problem = PictureSizeProblem(width, height))
+                return Refused(verdict, problem);
             first = false;
         }
         if (lossy || lossless || TypeIs(bytes, at, "ANMF")) image = true;
@@ -418,9 +262,17 @@ PictureVerdict CheckWebp(const Bytes& bytes) {
 
 }  // namespace
 
+const char* PictureSizeProblem(std::uint64_t width, std::uint64_t height) {
+    if (width == 0 || height == 0) return "the picture has no pixels";
+    if (width > kMaxPicturePixels || height > kMaxPicturePixels ||
+        width * height > kMaxPicturePixels)
+        return "the picture is larger than 16384 x 16384 pixels";
+    return nullptr;
+}
+
 PictureVerdict CheckPicture(const unsigned char* data, std::size_t size) {
     const Bytes bytes(data, size);
-    if (bytes.Starts("BM")) return CheckBmp(bytes);
+    if (bytes.Starts("BM")) return CheckBmp(data, size);
     if (bytes.Starts("\x89PNG\r\n\x1a\n")) return CheckPng(bytes);
     if (bytes.Starts("GIF87a") || bytes.Starts("GIF89a")) return CheckGif(bytes);
     if (bytes.Starts("\xff\xd8\xff")) return CheckJpeg(bytes);

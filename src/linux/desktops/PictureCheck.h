@@ -29,6 +29,10 @@ struct PictureVerdict {
     const char* problem = "";                    // why not whole, in English
 };
 
+// Why a picture of these sides is not shown (none, or over the bound), or
+// nullptr when it is.
+const char* PictureSizeProblem(std::uint64_t width, std::uint64_t height);
+
 // BMP, PNG, GIF, JPEG and WebP; anything else is not whole.
 PictureVerdict CheckPicture(const unsigned char* data, std::size_t size);
 
