@@ -24,6 +24,7 @@ VELMORA_TEST_PACKAGES=(
   clang libclang-rt-14-dev strace xtrace
   llvm  # llvm-symbolizer: sanitizer reports then name the source lines
   systemd  # systemd-analyze checks the timer units
+  time valgrind  # bench/: /usr/bin/time's peak memory, callgrind's profile of a boot run
 )
 # Only for scripts/draw-resources.sh, which redraws the committed pictures.
 VELMORA_DRAW_PACKAGES=(
