@@ -3,8 +3,9 @@
 # carries GoogleTest's install rules).
 #
 # Linux: a normal FHS prefix. VLMR looks for its fallback picture at
-# ../share/velmora/logo.gif from the folder of the executable, so the two
-# destinations are fixed here rather than taken from GNUInstallDirs, whose
+# ../share/velmora/logo.gif and for its toolkit module at
+# ../lib/velmora/libvelmora-toolkit.so from the folder of the executable, so
+# these destinations are fixed here rather than taken from GNUInstallDirs, whose
 # values a distributor may change independently.
 # Windows: one flat folder, the layout VLMR.exe expects (its data files
 # live beside it).
@@ -24,6 +25,8 @@ if(WIN32)
   install(FILES "${CMAKE_BINARY_DIR}/packaging/README.txt" DESTINATION . COMPONENT velmora)
 else()
   install(TARGETS VLMR RUNTIME DESTINATION bin COMPONENT velmora)
+  # The Qt front end, which VLMR loads from ../lib/velmora beside its bin.
+  install(TARGETS velmora-toolkit LIBRARY DESTINATION lib/velmora COMPONENT velmora)
   install(FILES "${VELMORA_LOGO}" DESTINATION share/velmora COMPONENT velmora)
 
   install(FILES "${VELMORA_PACKAGING_DIR}/velmora.desktop" DESTINATION share/applications COMPONENT velmora)

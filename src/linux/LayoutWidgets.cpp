@@ -72,7 +72,8 @@ QColor ColourOf(const layout::Colour& colour, const QColor& system) {
 
 QString PicturePath(const char* name) {
     const QString picture = QString::fromUtf8(name ? name : "");
-    return picture == "banner" ? QStringLiteral(":/banner.png") : ":/buttons/" + picture + ".png";
+    // The banner is the same bitmap on every system, and in the lean banner.
+    return picture == "banner" ? QStringLiteral(":/banner.bmp") : ":/buttons/" + picture + ".png";
 }
 
 void ApplyWindowLook(QWidget& window, const layout::Window& look) {

@@ -11,14 +11,13 @@
 
 #include <span>
 
+#include "Twips.h"
 #include "platform/WindowLayout.h"
 
 class QWidget;
 
 namespace vlmr {
 
-// To the nearest pixel.
-constexpr int TwipsToPixels(int twips) { return (twips + 7) / 15; }
 QRect TwipsToPixels(const layout::Twips& place);
 QSize ClientSize(const layout::Window& window);
 

@@ -5,11 +5,8 @@
 // and keeps GIO out of code that needs it for nothing else.
 #include "LinuxShell.h"
 
-#include <QProcess>
-#include <QString>
-#include <QStringList>
-
 #include "DesktopEntry.h"
+#include "DetachedProcess.h"
 #include "MimeApps.h"
 #include "store/RunLog.h"
 
@@ -31,10 +28,7 @@ void LinuxShell::StartBrowser(WindowHandle, const std::string& browser, const st
         LogError("the browser's desktop entry " + browser + " names no program that can be started");
         return;
     }
-    QStringList arguments;
-    for (const std::string& argument : launch.arguments) arguments << QString::fromStdString(argument);
-    if (!QProcess::startDetached(QString::fromStdString(launch.program), arguments,
-                                 QString::fromStdString(launch.folder)))
+    if (!StartDetached(launch.program, launch.arguments, launch.folder))
         LogError("the browser " + launch.program + " could not be started");
 }
 

@@ -1,22 +1,22 @@
 #pragma once
-// No exception leaves main or crosses the event loop: each one ends the
-// program with a box that says what failed, and exit code 1.
-#include <QApplication>
+// No exception leaves main or crosses an event loop: each one ends the
+// program with what failed on stderr, in the log and, where a toolkit can
+// show one, in a box; then exit code 1.
+#include <functional>
+#include <string>
 
 namespace vlmr {
 
-// Tells what the exception being handled was (on stderr, and in a box titled
-// "Velmora" once the toolkit is up) and ends the process with 1. Call it only
-// inside a catch block.
+// Tells what the exception being handled was and ends the process with 1.
+// Call it only inside a catch block.
 [[noreturn]] void StopForCurrentException() noexcept;
 
-// Every event handler, timer, queued call and slot (direct connections
-// included, since they run inside some event's dispatch) is called from
-// notify(): the one place where the toolkit calls into our code.
-class VelmoraApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-    bool notify(QObject* receiver, QEvent* event) override;
-};
+// How the text reaches the user besides stderr and the log: a box titled
+// kStopTitle. Without one, stderr and the log are all.
+void ShowStopsIn(std::function<void(const std::string& text)> box);
+
+// The first stop is being told: an exception thrown while its box runs an
+// event loop of its own is dropped, so the user can still read the first.
+bool Stopping();
 
 }  // namespace vlmr

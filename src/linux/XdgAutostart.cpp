@@ -1,6 +1,6 @@
 #include "XdgAutostart.h"
 
-#include "LinuxRuntime.h"
+#include "LinuxProcess.h"
 #include "store/LogonEntry.h"
 
 namespace vlmr {

@@ -1,92 +1,75 @@
-// VLMR on Linux: the start-up window decides what this start does.
-#include <QApplication>
-#include <QFile>
-#include <QIcon>
-
-#include <cstdio>
-#include <filesystem>
-#include <functional>
-#include <memory>
-#include <optional>
+// VLMR on Linux. The quiet boot run of a plain X11 session, the start at
+// every logon, runs here on Xlib alone: loading the toolkit costs more than
+// that whole run. Every other course, and a box or the configurator within
+// this one, runs on the toolkit module, loaded into this same process.
 #include <string>
 #include <vector>
 
-#include "BannerWindow.h"
-#include "CWaitWindow.h"
-#include "ConfiguratorWindow.h"
-#include "DisplayGuard.h"
-#include "LinuxRuntime.h"
+#include "DesktopChoice.h"
+#include "LeanRuntime.h"
+#include "LinuxProcess.h"
 #include "LinuxShell.h"
-#include "OptionsWindow.h"
 #include "PosixFileSystem.h"
-#include "PosixFolderLister.h"
 #include "PosixLogFile.h"
-#include "QtFolderChooser.h"
 #include "StopOnException.h"
+#include "ToolkitModule.h"
+#include "ToolkitRootWallpaper.h"
 #include "UserFolders.h"
-#include "WallpaperChoice.h"
-#include "XdgAutostart.h"
+#include "XBanner.h"
+#include "boot/StopMessage.h"
 #include "boot/frmMain.h"
-#include "config/ConfiguratorCourse.h"
 #include "store/IniFileStore.h"
 #include "store/RunLog.h"
 
+// Last: Xlib's macros would clash with the names above.
+#include <X11/Xlib.h>
+
+namespace vlmr {
 namespace {
 
-QIcon ApplicationIcon() {
-    QIcon icon;
-    for (const int size : {16, 32, 48, 256}) icon.addFile(QString(":/icon/velmora-%1.png").arg(size));
-    return icon;
+// A quiet start on a plain X11 session (an X display, no Wayland one, no
+// desktop with a wallpaper service of its own) that asks for no configurator.
+// `reason` says why the session is taken for a plain one.
+bool LeanCourseServes(const std::vector<std::string>& arguments, std::string& reason) {
+    return LinuxProcess::JoinedArguments(arguments) != "Config" && SessionDesktop(&reason) == DesktopKind::X11Root;
 }
 
-// What "Load At Startup" starts: this very file, whatever it is called.
-std::string ExecutablePath() {
-    const QString path = QCoreApplication::applicationFilePath();
-    if (!path.isEmpty()) return QFile::encodeName(path).toStdString();
-    std::error_code error;
-    return std::filesystem::read_symlink("/proc/self/exe", error).string();
-}
+int RunLean(const std::vector<std::string>& arguments, ToolkitModule& toolkit, std::string reason) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        LogError("the display " + Environment("DISPLAY") +
+                 " cannot be reached; start VLMR inside a running desktop session");
+        return 1;
+    }
+    LeanRuntime::EndOnLostDisplay();
 
-using Configurator = vlmr::ConfiguratorWindows<vlmr::CWaitWindow, vlmr::ConfiguratorWindow, vlmr::OptionsWindow>;
+    LeanRuntime runtime(arguments, display, toolkit);
+    PosixFileSystem files(runtime.AppFolder());
+    IniFileStore settings(files);
+    const std::unique_ptr<WallpaperService> wallpaper =
+        ExplainedWallpaperService(std::make_unique<ToolkitRootWallpaper>(toolkit), std::move(reason));
+    LinuxShell shell;
+    const Services services{runtime, files, settings, *wallpaper, shell};
 
-// The program itself: the toolkit, the services and the start-up window.
-int Run(std::optional<vlmr::VelmoraApplication>& app, int argc, char* argv[]) {
-    // The arguments are the program's own; Qt is given none of them, so a
-    // word like "-style" is never taken as a toolkit option.
-    const std::vector<std::string> arguments(argv, argv + argc);
-    static int qtArgc = 1;
-    app.emplace(qtArgc, argv);
-    vlmr::ToolkitStarted();
-    QApplication::setApplicationName("VLMR");
-    QApplication::setWindowIcon(ApplicationIcon());
-    // Ties the windows to the installed menu entry (and its icon) on Wayland too.
-    QGuiApplication::setDesktopFileName("velmora");
-
-    vlmr::LinuxRuntime runtime(arguments);
-    vlmr::PosixFileSystem files(runtime.AppFolder());
-    vlmr::IniFileStore settings(files);
-    std::unique_ptr<vlmr::WallpaperService> wallpaper = vlmr::ChooseWallpaperService();
-    vlmr::LinuxShell shell;
-
-    vlmr::PosixFolderLister lister;
-    vlmr::XdgAutostart autostart;
-    vlmr::QtFolderChooser chooser;
-    const vlmr::Services services{runtime, files, settings, *wallpaper, shell};
-
-    vlmr::BannerWindow banner;
-    vlmr::ConfiguratorOnce<Configurator> configurator([&] {
-        return std::make_unique<Configurator>(vlmr::ConfigServices{services, autostart, chooser, lister, ExecutablePath()},
-                                              [&banner] { return banner.Handle(); });
-    });
-    vlmr::frmMain presenter(services, banner, [&] { configurator.Open(); });
+    XBanner banner(display);
+    runtime.DeliverTo(banner);
+    frmMain presenter(services, banner,
+                      [&] { runtime.StartedToolkit().OpenConfigurator(services, [&banner] { return banner.Handle(); }); });
     banner.SetClickAction([&] { presenter.Click(); });
+    // From here a stop is told in the toolkit's box, as on the toolkit's course.
+    ShowStopsIn([&runtime](const std::string& text) { runtime.ShowMessage(text, kStopTitle, MessageIcon::Warning); });
 
-    presenter.Load();
-    // Only the configurator's course gets here; it ends the program itself.
-    return QApplication::exec();
+    try {
+        presenter.Load();
+        // Only the configurator's course gets here; it ends the program itself.
+        return runtime.StartedToolkit().RunEventLoop();
+    } catch (...) {
+        StopForCurrentException();  // while the runtime that shows the box still stands
+    }
 }
 
 }  // namespace
+}  // namespace vlmr
 
 int main(int argc, char* argv[]) {
     // Lives to the very end, so even a stop from the exit path is logged.
@@ -98,10 +81,12 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    vlmr::GuardToolkitStart();
-    std::optional<vlmr::VelmoraApplication> app;  // outlives Run, for the box that reports
+    static vlmr::ToolkitModule toolkit(argc, argv);
+    const std::vector<std::string> arguments(argv, argv + argc);
+    std::string reason;
+    if (!vlmr::LeanCourseServes(arguments, reason)) return toolkit.RunMain();
     try {
-        return Run(app, argc, argv);
+        return vlmr::RunLean(arguments, toolkit, std::move(reason));
     } catch (...) {
         vlmr::StopForCurrentException();
     }

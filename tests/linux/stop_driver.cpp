@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "StopOnException.h"
+#include "ToolkitApplication.h"
 
 namespace {
 

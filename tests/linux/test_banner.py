@@ -1,6 +1,6 @@
 """The banner window read back from the X server: size, place, picture, icon.
 
-usage: test_banner.py BANNER_PNG SCREENSHOT_PNG
+usage: test_banner.py BANNER_PICTURE SCREENSHOT_PNG
 """
 import subprocess
 import sys
@@ -17,8 +17,8 @@ def load_reference(path):
     return Picture(xwd)
 
 
-def main(banner_png, screenshot_png):
-    reference = load_reference(banner_png)
+def main(banner_picture, screenshot_png):
+    reference = load_reference(banner_picture)
     check((reference.width, reference.height) == (245, 32), "the banner picture is not 245 x 32")
     with Session() as session:
         vlmr = session.start()  # not configured: the banner stays up behind "Please Configure"

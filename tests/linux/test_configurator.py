@@ -3,7 +3,6 @@
 usage: test_configurator.py opens [SCREENSHOT_PNG] | startup | reload | stretch | chooser | options [SCREENSHOT_PNG]
 """
 import os
-import shutil
 import subprocess
 import sys
 
@@ -94,10 +93,7 @@ def autostart(session, name="VLMR.desktop"):
 
 def program_in(session, folder):
     """A copy of VLMR in a folder of the session: what "Load At Startup" must name."""
-    os.makedirs(session.path(folder))
-    program = session.path(folder, "VLMR")
-    shutil.copy2(os.environ["VLMR"], program)
-    return program
+    return session.copy_program(folder)
 
 
 def entry_for(exec_value):

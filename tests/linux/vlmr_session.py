@@ -13,6 +13,9 @@ import xdisplay  # noqa: E402
 from xdisplay import CONVERT, Picture, start_xvfb  # noqa: E402,F401
 
 VLMR = os.environ.get("VLMR", "")
+# The Qt front end, which VLMR loads from beside itself for every course but
+# the quiet boot run of a plain X11 session.
+TOOLKIT = os.path.join(os.path.dirname(VLMR), "libvelmora-toolkit.so")
 
 
 # One run log line: "YYYY-MM-DD HH:MM:SS pid LEVEL message".
@@ -97,10 +100,20 @@ class Session:
                 for p in [path] + [os.path.join(path, f) for f in files]:
                     os.chown(p, nobody.pw_uid, nobody.pw_gid)
         # A copy the user can surely run, whatever the build folder's modes.
-        program = self.path("VLMR")
-        shutil.copy2(VLMR, program)
+        program = self.copy_program("")
         os.chmod(program, 0o755)
+        os.chmod(os.path.join(os.path.dirname(program), os.path.basename(TOOLKIT)), 0o755)
         return ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups", "--", program]
+
+    def copy_program(self, folder, toolkit=True):
+        """A copy of VLMR in a folder of the session, with its toolkit module beside it
+        unless told otherwise; the copy's path."""
+        os.makedirs(self.path(folder), exist_ok=True)
+        program = self.path(folder, "VLMR")
+        shutil.copy2(VLMR, program)
+        if toolkit:
+            shutil.copy2(TOOLKIT, self.path(folder, os.path.basename(TOOLKIT)))
+        return program
 
     def write_app_file(self, name, data):
         os.makedirs(self.app_folder, exist_ok=True)

@@ -18,6 +18,8 @@ from pkgtest import Failed, Suite, Xvfb, check, is_red, project_versions, red_bm
 
 USER = "velmora-test"
 CONFIGURATOR = "Velmora Configurator"
+# The Qt front end, which /usr/bin/VLMR loads from ../lib/velmora.
+TOOLKIT = "/usr/lib/velmora/libvelmora-toolkit.so"
 
 
 def deb_field(deb, name):
@@ -132,18 +134,22 @@ def main():
         check(deb_field(deb, "Version") == shown, f"Version {deb_field(deb, 'Version')!r}, the program is {shown}")
         for name in ("Maintainer", "Section", "Description", "Homepage"):
             check(deb_field(deb, name), f"no {name}")
-        # Depends must name the package of every library VLMR links directly.
+        # Depends must name the package of every library that VLMR and its
+        # toolkit module link directly.
         unpacked = tempfile.mkdtemp(prefix="velmora-deb-")
+        needed, locations = [], {}
         try:
             run(["dpkg-deb", "-x", deb, unpacked])
-            binary = os.path.join(unpacked, "usr/bin/VLMR")
-            needed = re.findall(r"NEEDED\s+(\S+)", run(["objdump", "-p", binary]))
-            locations = dict(re.findall(r"^\s*(\S+) => (/\S+)", run(["ldd", binary]), re.M))
+            for binary in (os.path.join(unpacked, "usr/bin/VLMR"), os.path.join(unpacked, TOOLKIT.lstrip("/"))):
+                check(os.path.isfile(binary), f"{binary} is not in the package")
+                needed += re.findall(r"NEEDED\s+(\S+)", run(["objdump", "-p", binary]))
+                locations.update(re.findall(r"^\s*(\S+) => (/\S+)", run(["ldd", binary]), re.M))
             shipped.extend(line.split(None, 5)[-1].lstrip(".") for line in
                            run(["dpkg-deb", "-c", deb]).splitlines() if not line.startswith("d"))
         finally:
             shutil.rmtree(unpacked, ignore_errors=True)
         check(needed, "VLMR links no library?")
+        needed = sorted(set(needed))
         declared = dependency_names(deb_field(deb, "Depends"))
         missing = {lib: owning_package(locations[lib]) for lib in needed
                    if owning_package(locations[lib]) not in declared}
@@ -155,7 +161,7 @@ def main():
         run(["apt-get", "install", "-y", "./" + os.path.basename(deb)], cwd=os.path.dirname(deb),
             env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
         check(installed_version() == shown, f"dpkg reports {installed_version()!r}")
-        for path in ("/usr/bin/VLMR", "/usr/share/velmora/logo.gif", "/usr/share/applications/velmora.desktop"):
+        for path in ("/usr/bin/VLMR", TOOLKIT, "/usr/share/velmora/logo.gif", "/usr/share/applications/velmora.desktop"):
             check(path in shipped and os.path.isfile(path), f"{path} is not installed")
         metainfo = [p for p in shipped if p.startswith("/usr/share/metainfo/")]
         check(len(metainfo) == 1, f"metainfo files: {metainfo}")
@@ -224,7 +230,7 @@ def main():
 
     x = None
     try:
-        suite.step(f"the package is velmora {shown} and depends on the libraries VLMR links", control)
+        suite.step(f"the package is velmora {shown} and depends on the libraries VLMR and its module link", control)
         suite.step("apt-get install ./velmora_*.deb installs it with its dependencies", install)
         suite.step("the systemd user timer and service are installed, valid and not enabled", schedule)
         if not suite.failed:

@@ -16,10 +16,12 @@ import xml.etree.ElementTree as ET
 from pkgtest import Suite, check, cmake_cache_value, project_versions, run
 
 ICON_SIZES = (16, 32, 48, 256)
+# The Qt front end, which VLMR loads from ../lib/velmora.
+TOOLKIT = "lib/velmora/libvelmora-toolkit.so"
 
 
 def expected_files(app_id):
-    files = {"bin/VLMR", "share/velmora/logo.gif", "share/applications/velmora.desktop",
+    files = {"bin/VLMR", TOOLKIT, "share/velmora/logo.gif", "share/applications/velmora.desktop",
              "share/icons/hicolor/scalable/apps/velmora.svg", f"share/metainfo/{app_id}.metainfo.xml",
              "lib/systemd/user/velmora.service", "lib/systemd/user/velmora.timer"}
     files |= {f"share/icons/hicolor/{s}x{s}/apps/velmora.png" for s in ICON_SIZES}
@@ -49,6 +51,10 @@ def main():
             found, wanted = installed_files(prefix), expected_files(state["app_id"])
             check(found == wanted, f"missing {sorted(wanted - found)}, unexpected {sorted(found - wanted)}")
             check(os.access(os.path.join(prefix, "bin/VLMR"), os.X_OK), "bin/VLMR is not executable")
+            # The boot run at logon loads no toolkit: VLMR links none, its module does.
+            linked = run(["ldd", os.path.join(prefix, "bin/VLMR")])
+            check("libQt" not in linked, f"bin/VLMR links Qt:\n{linked}")
+            check("libQt6Widgets" in run(["ldd", os.path.join(prefix, TOOLKIT)]), f"{TOOLKIT} does not link Qt")
             with open(os.path.join(source_dir, "resources/logo.gif"), "rb") as a, \
                     open(os.path.join(prefix, "share/velmora/logo.gif"), "rb") as b:
                 check(a.read() == b.read(), "share/velmora/logo.gif is not resources/logo.gif")
@@ -100,7 +106,8 @@ def main():
             with open(os.path.join(prefix, "share/icons/hicolor/scalable/apps/velmora.svg"), encoding="utf-8") as f:
                 check("<svg" in f.read(), "velmora.svg is no SVG")
 
-        suite.step("cmake --install puts exactly the shipped files into the prefix", install)
+        suite.step("cmake --install puts exactly the shipped files into the prefix; only the module links Qt",
+                   install)
         suite.step("desktop-file-validate and appstreamcli validate accept them", validate)
         suite.step("the desktop entry opens the configurator with the icon", desktop_entry)
         suite.step("the metadata carry the build's version, home page and launchable", metainfo)
