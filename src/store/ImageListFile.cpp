@@ -7,6 +7,8 @@
 
 namespace vlmr {
 
+static_assert(kListFileLimit <= ListBox::kMaxText, "a list file that can be read must fit in a ListBox");
+
 bool LoadListFromFile(FileSystem& fs, Runtime& rt, std::string_view file, ListBox& list) {
     list.Clear();
     std::string text;
@@ -16,8 +18,9 @@ bool LoadListFromFile(FileSystem& fs, Runtime& rt, std::string_view file, ListBo
         rt.EndProgram();
         return false;
     }
-    if (text.size() != WithoutBom(text).size()) text.erase(0, kUtf8Bom.size());
-    list.AssignLines(std::move(text));
+    // The mark is passed over, not erased: erasing would move the whole text.
+    const std::size_t bom = text.size() - WithoutBom(text).size();
+    list.AssignLines(std::move(text), bom);
     return true;
 }
 

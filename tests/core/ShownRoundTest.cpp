@@ -167,6 +167,25 @@ TEST(NoRepeats, ADamagedMissingOrStaleStateStartsANewRoundAndTheDrawGoesOn) {
         EXPECT_NE(std::find(said.begin(), said.end(), line), said.end()) << line;
 }
 
+// The fingerprint is all that tells a changed list of the same size.
+TEST(NoRepeats, TheFingerprintSeesEveryByteAndTheOrderButNotTheLineEnds) {
+    const std::string text = "/p/a longer name.bmp\r\n/p/bb.bmp\r\n\r\nc.bmp\r\n";
+    const std::uint64_t fingerprint = ListFingerprint(ListOf(text));
+    EXPECT_EQ(ListFingerprint(ListOf("/p/a longer name.bmp\n/p/bb.bmp\n\nc.bmp")), fingerprint);
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\r' || text[at] == '\n') continue;
+        std::string changed = text;
+        changed[at] = static_cast<char>(changed[at] ^ 0x40);
+        EXPECT_NE(ListFingerprint(ListOf(changed)), fingerprint) << "byte " << at;
+    }
+    using namespace std::string_literals;
+    for (const std::string& other : {"/p/bb.bmp\r\n/p/a longer name.bmp\r\n\r\nc.bmp\r\n"s,  // order
+                                     "/p/a longer name.bmp\r\n/p/bb.bmp\r\nc.bmp\r\n\r\n"s,
+                                     "/p/a longer name.bmp\r\n/p/bb.bm\r\np\r\nc.bmp\r\n"s,  // a byte moved on
+                                     "/p/a longer name.bmp\r\n/p/bb.bmp\r\n\r\nc.bmp\0\r\n"s})  // a NUL more
+        EXPECT_NE(ListFingerprint(ListOf(other)), fingerprint) << other;
+}
+
 TEST(NoRepeats, TheStateIsAsSmallForAMillionEntriesAsForTen) {
     std::map<std::size_t, std::string> state;
     for (std::size_t count : {std::size_t{10}, std::size_t{1'000'000}}) {

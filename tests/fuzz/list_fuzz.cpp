@@ -69,6 +69,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         expected.append(entry).append("\r\n");
     }
     Require(Entries(added) == Entries(loaded), "Add kept other entries than it was given");
+    // An entry added after read lines, a last line without LF among them, is one more entry.
+    vlmr::ListBox grown;
+    grown.AssignLines(std::string(input));
+    std::vector<std::string_view> more = Entries(direct);
+    const std::string_view extra = input.substr(0, input.size() / 2);
+    grown.Add(extra);
+    more.push_back(extra);
+    Require(Entries(grown) == more, "Add after read lines changed them or the entry added");
 
     vlmr::test::Journal journal;
     vlmr::test::FakeRuntime rt(journal);
