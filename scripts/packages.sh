@@ -2,7 +2,7 @@
 # Sourced by setup.sh.
 VELMORA_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libx11-dev libxrandr-dev libglib2.0-dev
+  qt6-base-dev libgl-dev libx11-dev libxrandr-dev libxrender-dev libglib2.0-dev
   mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   dpkg-dev nsis

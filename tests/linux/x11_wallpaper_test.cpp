@@ -5,14 +5,18 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QPainter>
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
+#include <iostream>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +27,7 @@
 #include <unistd.h>
 
 #include "boot/ApplyWallpaper.h"
+#include "MappedFile.h"
 #include "X11RootWallpaper.h"
 #include "desktops/LogOnStderr.h"
 
@@ -181,7 +186,11 @@ protected:
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     }
     static bool Apply(const std::string& path, std::uint32_t style) {
-        auto desktop = X11RootWallpaper().Create();
+        X11RootWallpaper service;
+        return Apply(service, path, style);
+    }
+    static bool Apply(WallpaperService& service, const std::string& path, std::uint32_t style) {
+        auto desktop = service.Create();
         WallpaperOpt options;
         options.dwStyle = style;
         return desktop && desktop->SetWallpaperOptions(options) && desktop->SetWallpaper(path) &&
@@ -295,20 +304,32 @@ TEST_F(X11WallpaperTest, FitLeavesBlackBarsAndFillCropsTheLongSide) {
     }
 }
 
+// 2 x 1, a two-colour palette, the pixels 0 and 1 (LZW: clear, 0, 1, end).
+const std::string kTwoPixelGif{'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, '\x80', 0, 0,
+                               0x00, '\x80', '\xff', '\xff', '\xc8', 0x00,
+                               0x2c, 0, 0, 0, 0, 2, 0, 1, 0, 0,
+                               2, 2, 0x44, 0x0a, 0, 0x3b};
+
 TEST_F(X11WallpaperTest, GifPictureIsShownWithItsPalette) {
-    // 2 x 1, a two-colour palette, the pixels 0 and 1 (LZW: clear, 0, 1, end).
-    const unsigned char gif[] = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0,
-                                 0x00, 0x80, 0xff, 0xff, 0xc8, 0x00,
-                                 0x2c, 0, 0, 0, 0, 2, 0, 1, 0, 0,
-                                 2, 2, 0x44, 0x0a, 0, 0x3b};
-    const std::string path = folder_ + "/two.gif";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(gif), sizeof gif);
+    const std::string path = Write("two.gif", kTwoPixelGif);
     ASSERT_TRUE(Apply(path, WPSTYLE_CENTER));
     const QImage root = ReadRoot();
     EXPECT_EQ(root.pixel(98, 75), kBlack);
     EXPECT_EQ(root.pixel(99, 75), qRgb(0x00, 0x80, 0xff));
     EXPECT_EQ(root.pixel(100, 75), qRgb(0xff, 0xc8, 0x00));
     EXPECT_EQ(root.pixel(101, 75), kBlack);
+}
+
+// The setter of the lean program decodes bitmaps itself; any other format
+// needs the toolkit's decoders, and without them it says so.
+TEST_F(X11WallpaperTest, WithoutADecoderBitmapsAreShownAndOtherFormatsRefused) {
+    X11RootWallpaper lean(nullptr);
+    ASSERT_TRUE(Apply(lean, Picture("blue.bmp", 8, 8, kBlue), WPSTYLE_STRETCH));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Apply(lean, Write("two.gif", kTwoPixelGif), WPSTYLE_CENTER));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("two.gif: no decoder for GIF pictures"), std::string::npos) << said;
+    EXPECT_EQ(ReadRoot().pixel(100, 75), kBlue);
 }
 
 TEST_F(X11WallpaperTest, ASecondApplyReplacesTheFirstAndFreesItsPixmap) {
@@ -455,6 +476,24 @@ TEST_F(X11WallpaperTest, ReportsActiveDesktopOnAndNoServiceWithoutADisplay) {
     setenv("DISPLAY", display.c_str(), 1);
 }
 
+// A bitmap is read where its file is mapped; a file cut short meanwhile
+// fails the read past its new end instead of ending the program (SIGBUS).
+TEST(MappedFileTest, AFileCutShortUnderTheReaderFailsTheReadOnly) {
+    char folder[] = "/tmp/mappedfile.XXXXXX";
+    const std::string path = std::string(mkdtemp(folder)) + "/cut.bmp";
+    std::ofstream(path, std::ios::binary) << std::string(3 * 4096, 'x');
+    MappedFile file;
+    ASSERT_TRUE(file.Map(path, 1 << 20));
+    ASSERT_EQ(file.size(), 3u * 4096);
+    ASSERT_EQ(truncate(path.c_str(), 100), 0);
+    unsigned sum = 0;
+    EXPECT_FALSE(ReadMapped([&] {
+        for (std::size_t i = 0; i < file.size(); i += 4096) sum += file.data()[i + 4095];
+    }));
+    EXPECT_TRUE(ReadMapped([&] { sum += file.data()[99]; })) << "what is left stays readable";
+    fs::remove_all(folder);
+}
+
 // 1920 x 1080 split into two RandR monitors side by side, A left and B right.
 class X11MonitorsTest : public X11WallpaperTest {
 protected:
@@ -577,6 +616,145 @@ TEST(X11WallpaperDepthTest, StretchOnA16BitScreen) {
     for (int y = 0; y < root.height(); ++y)
         for (int x = 0; x < root.width(); ++x)
             ASSERT_EQ(root.pixel(x, y), qRgb(255, 255, 0)) << x << "," << y;
+}
+
+// How the root looked when Qt drew it, QPainter over black and QImage's
+// smooth scaling, which averages when it shrinks: what the X server's
+// drawing must match.
+QImage QtRoot(const QImage& picture, std::uint32_t style, int width, int height) {
+    QImage root(width, height, QImage::Format_RGB32);
+    root.fill(Qt::black);
+    QPainter painter(&root);
+    const auto w = static_cast<std::int64_t>(picture.width());
+    const auto h = static_cast<std::int64_t>(picture.height());
+    const bool wider = w * height > h * width;
+    switch (style) {
+    case WPSTYLE_CENTER:
+        painter.drawImage(width / 2 - picture.width() / 2, height / 2 - picture.height() / 2, picture);
+        break;
+    case WPSTYLE_TILE:
+        painter.fillRect(root.rect(), QBrush(picture));
+        break;
+    case WPSTYLE_KEEPASPECT: {
+        const QSize size = wider ? QSize(width, static_cast<int>(std::max<std::int64_t>(1, (h * width + w / 2) / w)))
+                                 : QSize(static_cast<int>(std::max<std::int64_t>(1, (w * height + h / 2) / h)), height);
+        painter.drawImage((width - size.width()) / 2, (height - size.height()) / 2,
+                          picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        break;
+    }
+    case WPSTYLE_CROPTOFIT: {
+        QRect crop;
+        if (wider) {
+            const int kept = static_cast<int>(std::max<std::int64_t>(1, (h * width + height / 2) / height));
+            crop = {(picture.width() - kept) / 2, 0, kept, picture.height()};
+        } else {
+            const int kept = static_cast<int>(std::max<std::int64_t>(1, (w * height + width / 2) / width));
+            crop = {0, (picture.height() - kept) / 2, picture.width(), kept};
+        }
+        painter.drawImage(0, 0, picture.copy(crop).scaled(width, height, Qt::IgnoreAspectRatio,
+                                                          Qt::SmoothTransformation));
+        break;
+    }
+    default:
+        painter.drawImage(0, 0, picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        break;
+    }
+    return root;
+}
+
+// Peak signal-to-noise ratio over the three channels, in dB; infinite when equal.
+double Psnr(const QImage& a, const QImage& b) {
+    double squares = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            const int dr = qRed(p[x]) - qRed(q[x]);
+            const int dg = qGreen(p[x]) - qGreen(q[x]);
+            const int db = qBlue(p[x]) - qBlue(q[x]);
+            squares += dr * dr + dg * dg + db * db;
+        }
+    }
+    const double mean = squares / (3.0 * a.width() * a.height());
+    return 10 * std::log10(255.0 * 255.0 / mean);
+}
+
+// A picture with detail at every scale, as a photograph has: blotches of
+// colour smoothly blended, and grain in every pixel.
+QImage Detailed(QSize size, unsigned seed) {
+    std::minstd_rand random(seed);
+    QImage blotches(size / 24, QImage::Format_RGB32);
+    for (int y = 0; y < blotches.height(); ++y)
+        for (int x = 0; x < blotches.width(); ++x) blotches.setPixel(x, y, static_cast<QRgb>(random()) | 0xff000000);
+    QImage picture = blotches.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const auto grain = static_cast<std::uint32_t>(random());
+            auto jitter = [&](int level, int shift) { return std::clamp(level + static_cast<int>(grain >> shift & 31) - 16, 0, 255); };
+            row[x] = qRgb(jitter(qRed(row[x]), 0), jitter(qGreen(row[x]), 5), jitter(qBlue(row[x]), 10));
+        }
+    }
+    return picture;
+}
+
+// The 1920 x 1080 screen of the monitor tests, its two halves A and B.
+class X11QualityTest : public X11MonitorsTest {
+protected:
+    // The root matches Qt's drawing: equal where nothing is scaled, within 35 dB where something is.
+    static void ExpectLikeQt(const QImage& expected, bool exact, const char* what) {
+        const QImage root = ReadRoot();
+        ASSERT_EQ(root.size(), expected.size());
+        const double psnr = Psnr(root, expected);
+        std::cout << what << ": " << psnr << " dB\n";
+        if (exact)
+            EXPECT_TRUE(root == expected) << what << ": " << psnr << " dB";
+        else
+            EXPECT_GE(psnr, 35.0) << what;
+    }
+};
+
+TEST_F(X11QualityTest, EachStyleLooksAsQtDrewIt) {
+    const struct {
+        const char* what;
+        QSize size;
+        std::uint32_t style;
+        const char* format;
+        bool exact;
+    } cases[] = {
+        {"same-size stretch", {1920, 1080}, WPSTYLE_STRETCH, "BMP", true},
+        {"centre, cropped above and below", {1001, 1201}, WPSTYLE_CENTER, "BMP", true},
+        {"tile", {301, 199}, WPSTYLE_TILE, "BMP", true},
+        {"stretch up", {1280, 720}, WPSTYLE_STRETCH, "BMP", false},
+        {"fit a PNG", {1600, 1200}, WPSTYLE_KEEPASPECT, "PNG", false},
+        {"fill with a PNG averaged down", {4000, 2400}, WPSTYLE_CROPTOFIT, "PNG", false},
+        {"fill", {2560, 1600}, WPSTYLE_CROPTOFIT, "BMP", false},
+        {"fit, shrunk 1.85 times", {3000, 1998}, WPSTYLE_KEEPASPECT, "BMP", false},
+        {"4K shrunk to 1080p", {3840, 2160}, WPSTYLE_STRETCH, "BMP", false},
+    };
+    unsigned seed = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QImage picture = Detailed(c.size, seed++);
+        const std::string path = folder_ + "/quality." + c.format;
+        ASSERT_TRUE(picture.save(QString::fromStdString(path), c.format));
+        ASSERT_TRUE(Apply(path, c.style));
+        ExpectLikeQt(QtRoot(picture, c.style, 1920, 1080), c.exact, c.what);
+    }
+}
+
+TEST_F(X11QualityTest, EachMonitorLooksAsQtDrewIt) {
+    const QImage a = Detailed({1280, 1024}, 11);
+    const QImage b = Detailed({2900, 3300}, 12);  // averaged down three times for fill
+    for (const std::uint32_t style : {WPSTYLE_CROPTOFIT, WPSTYLE_TILE}) {
+        ASSERT_EQ(Set({Save("qa.bmp", a), Save("qb.bmp", b)}, static_cast<std::int32_t>(style)), kBoth);
+        QImage expected(1920, 1080, QImage::Format_RGB32);
+        QPainter painter(&expected);
+        painter.drawImage(0, 0, QtRoot(a, style, 960, 1080));
+        painter.drawImage(960, 0, QtRoot(b, style, 960, 1080));
+        painter.end();
+        ExpectLikeQt(expected, style == WPSTYLE_TILE, style == WPSTYLE_TILE ? "tile per monitor" : "fill per monitor");
+    }
 }
 
 }  // namespace

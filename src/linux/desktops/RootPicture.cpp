@@ -1,141 +1,125 @@
 #include "RootPicture.h"
 
-#include "PictureCheck.h"
+#include "BmpReader.h"
 #include "linux/RegularFile.h"
-#include "platform/WallpaperService.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImageReader>
-#include <QPainter>
-
-#include <algorithm>
-#include <cstdint>
 #include <string>
 
 namespace vlmr {
 namespace {
 
-const char* QtFormat(PictureFormat format) {
+const char* FormatName(PictureFormat format) {
     switch (format) {
-    case PictureFormat::Bmp: return "bmp";
-    case PictureFormat::Png: return "png";
-    case PictureFormat::Gif: return "gif";
-    case PictureFormat::Jpeg: return "jpeg";
-    case PictureFormat::Webp: return "webp";  // a plug-in: qt6-image-formats-plugins
+    case PictureFormat::Bmp: return "BMP";
+    case PictureFormat::Png: return "PNG";
+    case PictureFormat::Gif: return "GIF";
+    case PictureFormat::Jpeg: return "JPEG";
+    case PictureFormat::Webp: return "WebP";
     case PictureFormat::Unknown: break;
     }
-    return "";
+    return "unknown";
 }
 
-// The middle of the picture in the screen's proportions, at least one
-// pixel each way: what fills the screen once scaled. Cropping before the
-// scaling keeps the work to the screen's size, however long the picture.
-QRect CropToScreen(const QSize& picture, int width, int height) {
-    const auto w = static_cast<std::int64_t>(picture.width());
-    const auto h = static_cast<std::int64_t>(picture.height());
-    if (w * height > h * width) {
-        const int kept = static_cast<int>(std::max<std::int64_t>(1, (h * width + height / 2) / height));
-        return {(picture.width() - kept) / 2, 0, kept, picture.height()};
-    }
-    const int kept = static_cast<int>(std::max<std::int64_t>(1, (w * height + width / 2) / width));
-    return {0, (picture.height() - kept) / 2, picture.width(), kept};
-}
+constexpr char kChanged[] = "the picture's file changed or failed while it was read";
 
-// The largest size of the picture's proportions inside the screen, at
-// least one pixel each way.
-QSize FitInScreen(const QSize& picture, int width, int height) {
-    const auto w = static_cast<std::int64_t>(picture.width());
-    const auto h = static_cast<std::int64_t>(picture.height());
-    if (w * height > h * width)
-        return {width, static_cast<int>(std::max<std::int64_t>(1, (h * width + w / 2) / w))};
-    return {static_cast<int>(std::max<std::int64_t>(1, (w * height + h / 2) / h)), height};
+// The layout of a mapped bitmap, or why not; `problem` is kChanged when the file shrank.
+BmpLayout ReadLayout(const PictureBytes& picture, const char*& problem) {
+    BmpLayout layout;
+    const unsigned char* data = picture.data();
+    const std::size_t size = picture.size();
+    if (!ReadMapped([&] { problem = ReadBmpHeaders(data, size, layout); })) problem = kChanged;
+    return layout;
 }
 
 }  // namespace
 
-// The picture decoded from the file's bytes; a null image and why not when
-// it is not shown. Only a picture that is whole in the file is decoded, by
-// the decoder of the format it was checked as, and only a decode that Qt
-// reports as done is shown: anything else could put memory that nobody
-// wrote on the root, where every X client can read it.
-QImage LoadPicture(const std::string& file, std::string& why) {
-    std::string bytes;
-    // Read once and bounded, without waiting on a FIFO or a device.
-    if (const auto read = ReadRegularFile(file, kMaxPictureBytes, bytes); !read) {
-        why = read.description;
-        return {};
+std::optional<PictureBytes> ReadPicture(const std::string& file, std::string& why) {
+    PictureBytes picture;
+    // Opened once and bounded, without waiting on a FIFO or a device.
+    if (const Status mapped = picture.mapped_.Map(file, kMaxPictureBytes); !mapped) {
+        why = mapped.description;
+        return std::nullopt;
     }
-    const PictureVerdict verdict =
-        CheckPicture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    const unsigned char* data = picture.mapped_.data();
+    const std::size_t size = picture.mapped_.size();
+    bool bitmap = false;
+    PictureVerdict verdict;
+    if (!ReadMapped([&] {
+            bitmap = size >= 2 && data[0] == 'B' && data[1] == 'M';
+            if (bitmap) verdict = CheckPicture(data, size);
+        })) {
+        why = kChanged;
+        return std::nullopt;
+    }
+    if (!bitmap) {
+        picture.mapped_ = MappedFile();
+        if (const auto read = ReadRegularFile(file, kMaxPictureBytes, picture.bytes_); !read) {
+            why = read.description;
+            return std::nullopt;
+        }
+        verdict = CheckPicture(picture.copied(), picture.bytes_.size());
+    }
     if (!verdict.whole) {
         why = verdict.problem;
-        return {};
+        return std::nullopt;
     }
-
-    QBuffer buffer;
-    buffer.setData(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (!buffer.open(QIODevice::ReadOnly)) {
-        why = "the picture cannot be read from memory";
-        return {};
-    }
-    // Qt's default of 128 MB would refuse an 8000 x 8000 picture; this is
-    // the largest one we show, 16384 x 16384 at 32 bits a pixel (1 GiB).
-    QImageReader::setAllocationLimit(kMaxDecodedMegabytes);
-    QImageReader reader(&buffer, QtFormat(verdict.format));
-    reader.setAutoDetectImageFormat(false);
-    // The size as the decoder sees it, before it allocates anything.
-    const QSize size = reader.size();
-    if (size.isValid() &&
-        static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height()) >
-            kMaxPicturePixels) {
-        why = "the picture is larger than 16384 x 16384 pixels";
-        return {};
-    }
-    QImage picture;
-    if (!reader.read(&picture) || picture.isNull()) {
-        why = "the picture cannot be decoded: " + reader.errorString().toStdString();
-        return {};
-    }
+    picture.verdict_ = verdict;
     return picture;
 }
 
-// The picture as the root window shows it, over black: around a centred
-// picture, in the bars beside a fitted one and under transparent pixels
-// there is nothing else to show, and black is what a screen shows for
-// nothing.
-QImage RenderRoot(const QImage& picture, std::uint32_t style, int width, int height) {
-    QImage root(width, height, QImage::Format_RGB32);
-    root.fill(Qt::black);
-    QPainter painter(&root);
-    switch (style) {
-    case WPSTYLE_CENTER:
-        painter.drawImage(width / 2 - picture.width() / 2, height / 2 - picture.height() / 2,
-                          picture);
-        break;
-    case WPSTYLE_TILE:
-        painter.fillRect(root.rect(), QBrush(picture));  // the brush starts at the top-left corner
-        break;
-    case WPSTYLE_KEEPASPECT: {
-        const QSize size = FitInScreen(picture.size(), width, height);
-        painter.drawImage((width - size.width()) / 2, (height - size.height()) / 2,
-                          picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        break;
+std::optional<BmpLayout> BandedBitmap(const PictureBytes& picture) {
+    if (picture.verdict().format != PictureFormat::Bmp) return std::nullopt;
+    const char* problem = nullptr;
+    const BmpLayout layout = ReadLayout(picture, problem);
+    if (problem != nullptr || layout.compression == BmpCompression::Rle8 ||
+        layout.compression == BmpCompression::Rle4)
+        return std::nullopt;
+    return layout;
+}
+
+bool DecodeBitmapRows(const PictureBytes& picture, const BmpLayout& layout, std::uint32_t first,
+                      std::uint32_t count, std::uint32_t* out, std::size_t stride) {
+    if (first > layout.height || count > layout.height - first) return false;
+    // The band as a bitmap of its own, whose rows start further into the file.
+    BmpLayout band = layout;
+    band.height = count;
+    const std::uint32_t fileRow = layout.topDown ? first : layout.height - first - count;
+    band.pixels = layout.pixels + std::size_t{fileRow} * layout.stride;
+    bool decoded = false;
+    return ReadMapped([&] { decoded = DecodeBmp(picture.data(), picture.size(), band, out, stride); }) && decoded;
+}
+
+// Only a picture that is whole in the file is decoded, and only a decode
+// that is done is shown: anything else could put memory that nobody wrote
+// on the root, where every X client can read it.
+bool DecodePicture(const PictureBytes& picture, PictureDecoder* others, PixelTarget& target, std::string& why) {
+    const PictureFormat format = picture.verdict().format;
+    if (format != PictureFormat::Bmp) {
+        if (others == nullptr) {
+            why = std::string("no decoder for ") + FormatName(format) + " pictures is at hand";
+            return false;
+        }
+        return others->Decode(picture.data(), picture.size(), format, target, why);
     }
-    case WPSTYLE_CROPTOFIT:
-        painter.drawImage(0, 0,
-                          picture.copy(CropToScreen(picture.size(), width, height))
-                              .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        break;
-    default:
-        // QImage's smooth scaling averages when shrinking; the painter's would alias.
-        painter.drawImage(0, 0,
-                          picture.scaled(width, height, Qt::IgnoreAspectRatio,
-                                         Qt::SmoothTransformation));
-        break;
+    const char* problem = nullptr;
+    const BmpLayout layout = ReadLayout(picture, problem);
+    if (problem != nullptr) {
+        why = problem;
+        return false;
     }
-    painter.end();
-    return root;
+    std::size_t stride = 0;
+    std::uint32_t* pixels = target.Room(layout.width, layout.height, stride);
+    if (pixels == nullptr) {
+        why = "there is no memory for the decoded picture";
+        return false;
+    }
+    bool decoded = false;
+    if (!ReadMapped([&] { decoded = DecodeBmp(picture.data(), picture.size(), layout, pixels, stride); })) {
+        why = kChanged;
+        return false;
+    }
+    if (!decoded) why = "the bitmap cannot be decoded";
+    return decoded;
 }
 
 }  // namespace vlmr

@@ -1,18 +1,16 @@
 #include "X11Monitors.h"
 
 #include "DesktopSetter.h"
-#include "RootPicture.h"
 #include "store/RunLog.h"
-
-#include <QImage>
-#include <QPainter>
-#include <QRect>
-#include <QRegion>
+// After the headers above: Xlib's macros (Status, Success) would break them.
+#include "RootCanvas.h"
+#include "RootLayout.h"
+#include "RootPicture.h"
+#include "X11RootPixmap.h"
 
 #include <optional>
 #include <string>
 
-#include "X11RootPixmap.h"  // last: it brings in Xlib
 #include <X11/extensions/Xrandr.h>
 
 namespace vlmr {
@@ -20,12 +18,12 @@ namespace {
 
 struct Monitor {
     std::string name;  // for the log, e.g. "A 960x1080+0+0"
-    QRect place;       // on the root window
+    Rect place;        // on the root window
 };
 
-std::string Geometry(const QRect& place) {
-    return std::to_string(place.width()) + "x" + std::to_string(place.height()) + "+" +
-           std::to_string(place.x()) + "+" + std::to_string(place.y());
+std::string Geometry(const Rect& place) {
+    return std::to_string(place.width) + "x" + std::to_string(place.height) + "+" + std::to_string(place.x) + "+" +
+           std::to_string(place.y);
 }
 
 // A name that another client gave, as a terminal may safely show it.
@@ -54,14 +52,14 @@ std::vector<Monitor> QueryMonitors(Display* display, ErrorTrap& trap) {
         int count = 0;
         XRRMonitorInfo* info = XRRGetMonitors(display, RootWindow(display, screen), True, &count);
         for (int i = 0; info != nullptr && i < count; ++i) {
-            const QRect place(info[i].x, info[i].y, info[i].width, info[i].height);
-            if (!place.isEmpty()) monitors.push_back({AtomName(display, info[i].name) + " " + Geometry(place), place});
+            const Rect place{info[i].x, info[i].y, info[i].width, info[i].height};
+            if (!place.Empty()) monitors.push_back({AtomName(display, info[i].name) + " " + Geometry(place), place});
         }
         if (info != nullptr) XRRFreeMonitors(info);
     }
     if (!trap.Sync()) monitors.clear();
     if (monitors.empty()) {
-        const QRect whole(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen));
+        const Rect whole{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
         monitors.push_back({"screen " + Geometry(whole), whole});
     }
     return monitors;
@@ -105,47 +103,50 @@ std::vector<bool> X11MonitorWallpapers::SetWallpapers(const std::vector<std::str
     const std::vector<Monitor> monitors = QueryMonitors(display_, trap);
     if (!told_.empty() && Names(monitors) != told_)
         LogError("the monitors changed since they were told; the pictures go to them in order");
-    const int screen = DefaultScreen(display_);
-    QImage root(DisplayWidth(display_, screen), DisplayHeight(display_, screen), QImage::Format_RGB32);
-    root.fill(Qt::black);  // what no monitor shows
-    QRegion drawn;
-    QRegion keep;
+    bool ok = false;
+    bool keepAny = false;
+    bool keptOld = false;
     {
-        QPainter painter(&root);
+        RootCanvas canvas(display_, others_.get());
+        Region failed = XCreateRegion();  // monitors that keep what they showed
         for (std::size_t i = 0; i < monitors.size(); ++i) {
-            const QRect& place = monitors[i].place;
+            const Rect& place = monitors[i].place;
             std::optional<std::string> file;
             if (i < pictures.size()) file = DesktopSetter::PictureFile(pictures[i]);
             std::string why;
-            const QImage picture = file ? LoadPicture(*file, why) : QImage();
-            if (file && picture.isNull()) DesktopSetter::Refuse(*file, why.c_str());
-            if (picture.isNull()) {
-                keep += place;
-                continue;
+            std::optional<PictureBytes> picture;
+            if (file) picture = ReadPicture(*file, why);
+            const bool drawn = picture && canvas.Draw(*picture, static_cast<std::uint32_t>(style), place, why);
+            if (file && !drawn) DesktopSetter::Refuse(*file, why.c_str());
+            if (drawn) {
+                shown[i] = true;
+            } else {
+                XRectangle rect{static_cast<short>(place.x), static_cast<short>(place.y),
+                                static_cast<unsigned short>(place.width), static_cast<unsigned short>(place.height)};
+                XUnionRectWithRegion(&rect, failed, failed);
             }
-            painter.drawImage(place.topLeft(),
-                              RenderRoot(picture, static_cast<std::uint32_t>(style), place.width(), place.height()));
-            drawn += place;
-            shown[i] = true;
         }
+        for (std::size_t i = monitors.size(); i < pictures.size(); ++i)
+            SayWallpaperUnchanged("picture " + std::to_string(i + 1) + " has no monitor: there are only " +
+                                  std::to_string(monitors.size()));
+        // Where monitors overlap, a picture shown wins over what a failed one keeps.
+        Region keep = canvas.Undrawn();
+        XIntersectRegion(keep, failed, keep);
+        XDestroyRegion(failed);
+        keepAny = !XEmptyRegion(keep);
+        canvas.FillUndrawn();  // what no monitor shows, and the failed ones unless they can keep theirs
+        const Pixmap pixmap = canvas.Take();
+        if (pixmap != 0) ok = ShowOnRoot(display_, trap, pixmap, keep, &keptOld);
+        XDestroyRegion(keep);
+        if (pixmap == 0) return shown;  // nothing to show: the root stays untouched
     }
-    for (std::size_t i = monitors.size(); i < pictures.size(); ++i)
-        SayWallpaperUnchanged("picture " + std::to_string(i + 1) + " has no monitor: there are only " +
-                              std::to_string(monitors.size()));
-    if (drawn.isEmpty()) return shown;  // nothing to show: the root stays untouched
-
-    // Where monitors overlap, a picture shown wins over what a failed one keeps.
-    keep = (keep - drawn) & root.rect();
-    bool keptOld = false;
-    const bool ok = PutOnRoot(display_, trap, root, keep, &keptOld);
     XCloseDisplay(display_);
     display_ = nullptr;
     if (!ok) {
-        SayWallpaperUnchanged("the root window cannot take the pictures (an X error, or a screen "
-                              "without true colour)");
+        SayWallpaperUnchanged("the root window cannot take the pictures (an X error)");
         return std::vector<bool>(pictures.size(), false);
     }
-    if (!keep.isEmpty() && !keptOld)
+    if (keepAny && !keptOld)
         for (std::size_t i = 0; i < monitors.size(); ++i)
             if (i >= shown.size() || !shown[i])
                 LogError("monitor " + monitors[i].name + " shows black: what it showed was no root "

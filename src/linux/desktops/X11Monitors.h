@@ -3,9 +3,12 @@
 // root pixmap of the screen's size, in which each picture is laid out over
 // its monitor's rectangle as the root setter lays one out over the screen.
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "PictureDecoder.h"
 #include "platform/WallpaperService.h"
 
 // Xlib's connection, declared as Xlib declares it, so that this header
@@ -17,7 +20,9 @@ namespace vlmr {
 class X11MonitorWallpapers final : public MonitorWallpapers {
 public:
     // Takes the connection over; another is opened when it is used up.
-    explicit X11MonitorWallpapers(Display* display) : display_(display) {}
+    // Other formats than BMP go to `others` (see X11RootWallpaper).
+    X11MonitorWallpapers(Display* display, std::shared_ptr<PictureDecoder> others)
+        : display_(display), others_(std::move(others)) {}
     ~X11MonitorWallpapers() override;
     X11MonitorWallpapers(const X11MonitorWallpapers&) = delete;
     X11MonitorWallpapers& operator=(const X11MonitorWallpapers&) = delete;
@@ -32,6 +37,7 @@ private:
     bool Connect();
 
     Display* display_;
+    std::shared_ptr<PictureDecoder> others_;
     std::vector<std::string> told_;  // what Monitors() last answered
 };
 

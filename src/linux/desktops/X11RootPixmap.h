@@ -1,12 +1,9 @@
 #pragma once
 // The root window's pixmap of the default screen, put there the way other
 // root setters do it (_XROOTPMAP_ID and ESETROOT_PMAP_ID), so compositors
-// and pseudo-transparent terminals pick it up. Include this header last:
-// Xlib's macros (None, Bool, Status, Success...) would break Qt's headers.
-#include <QImage>
-#include <QRegion>
-
+// and pseudo-transparent terminals pick it up.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace vlmr {
 
@@ -51,13 +48,13 @@ private:
     bool failed_ = false;
 };
 
-// Puts the screen's picture (Format_RGB32, as large as the default screen)
-// on its root window. The rectangles to keep show what the old root pixmap showed there
-// when it is as large and deep as the new one, and black otherwise; keptOld,
-// when given, tells which. On success the caller must close the connection,
-// which leaves the pixmap to the server; on failure closing it frees
-// whatever was made.
-bool PutOnRoot(Display* display, ErrorTrap& trap, const QImage& screen, const QRegion& keep = {},
-               bool* keptOld = nullptr);
+// Shows the pixmap, of the default screen's size and depth and drawn in
+// full, on its root window. The region to keep (nullptr for none) shows what
+// the old root pixmap showed there when it is as large and deep as the new
+// one, and stays as drawn otherwise; keptOld, when given, tells which. On
+// success the caller must close the connection, which leaves the pixmap to
+// the server; on failure closing it frees whatever was made.
+bool ShowOnRoot(Display* display, ErrorTrap& trap, Pixmap pixmap, Region keep = nullptr,
+                bool* keptOld = nullptr);
 
 }  // namespace vlmr

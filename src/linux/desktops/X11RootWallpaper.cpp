@@ -1,20 +1,23 @@
 #include "X11RootWallpaper.h"
 
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "DesktopSetter.h"
+#include "RootCanvas.h"
 #include "RootPicture.h"
 #include "X11Monitors.h"
-
-#include <cstdint>
-#include <string>
-
-#include "X11RootPixmap.h"  // last: it brings in Xlib
+#include "X11RootPixmap.h"
 
 namespace vlmr {
 namespace {
 
 class X11RootDesktop final : public DesktopSetter {
 public:
-    explicit X11RootDesktop(Display* display) : display_(display) {}
+    X11RootDesktop(Display* display, std::shared_ptr<PictureDecoder> others)
+        : display_(display), others_(std::move(others)) {}
     ~X11RootDesktop() override {
         if (display_ != nullptr) XCloseDisplay(display_);
     }
@@ -23,24 +26,32 @@ public:
 
     bool Apply(const std::string& file, std::uint32_t style) override {
         std::string why;
-        const QImage picture = LoadPicture(file, why);
-        if (picture.isNull()) return Refuse(file, why.c_str());
+        // A file that is no whole picture is refused before the server hears of it.
+        const std::optional<PictureBytes> picture = ReadPicture(file, why);
+        if (!picture) return Refuse(file, why.c_str());
         // The connection from Create is used up by an earlier apply on this object.
         if (display_ == nullptr) display_ = XOpenDisplay(nullptr);
         if (display_ == nullptr) return Refuse(file, "the X display cannot be opened");
-        ErrorTrap trap(display_);
-        const int screen = DefaultScreen(display_);
-        const bool ok = PutOnRoot(
-            display_, trap,
-            RenderRoot(picture, style, DisplayWidth(display_, screen), DisplayHeight(display_, screen)));
+        bool ok = false;
+        {
+            ErrorTrap trap(display_);
+            RootCanvas canvas(display_, others_.get());
+            const int screen = DefaultScreen(display_);
+            ok = canvas.Draw(*picture, style, {0, 0, DisplayWidth(display_, screen), DisplayHeight(display_, screen)},
+                             why);
+            if (ok) {
+                ok = ShowOnRoot(display_, trap, canvas.Take());
+                if (!ok) why = "the root window cannot take it (an X error)";
+            }
+        }
         XCloseDisplay(display_);
         display_ = nullptr;
-        return ok || Refuse(file, "the root window cannot take it (an X error, or a screen "
-                                   "without true colour)");
+        return ok || Refuse(file, why.c_str());
     }
 
 private:
     Display* display_;
+    std::shared_ptr<PictureDecoder> others_;
 };
 
 }  // namespace
@@ -51,7 +62,7 @@ std::unique_ptr<ActiveDesktop> X11RootWallpaper::Create() {
         SayWallpaperUnchanged("the X display cannot be opened");
         return nullptr;
     }
-    return std::make_unique<X11RootDesktop>(display);
+    return std::make_unique<X11RootDesktop>(display, others_);
 }
 
 std::unique_ptr<MonitorWallpapers> X11RootWallpaper::CreatePerMonitor() {
@@ -60,7 +71,7 @@ std::unique_ptr<MonitorWallpapers> X11RootWallpaper::CreatePerMonitor() {
         SayWallpaperUnchanged("the X display cannot be opened, so its monitors cannot be told");
         return nullptr;
     }
-    return std::make_unique<X11MonitorWallpapers>(display);
+    return std::make_unique<X11MonitorWallpapers>(display, others_);
 }
 
 }  // namespace vlmr
