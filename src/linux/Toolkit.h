@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "PictureDecoder.h"
 #include "boot/frmMain.h"
 #include "platform/Runtime.h"
 #include "platform/WallpaperService.h"
@@ -31,12 +32,12 @@ public:
 // The module's entry points, found by these names.
 using ToolkitMainFunction = int(int argc, char** argv);      // the whole program on the toolkit
 using ToolkitStartFunction = Toolkit*(int argc, char** argv);  // the toolkit started, once
-// The X root setter, while it decodes pictures with the toolkit; it needs
-// no started toolkit. The caller owns it.
-using RootWallpaperFunction = WallpaperService*();
+// The decoder of the pictures other than bitmaps; it needs no started
+// toolkit. The caller owns it.
+using PictureDecoderFunction = PictureDecoder*();
 inline constexpr char kToolkitMainName[] = "VelmoraToolkitMain";
 inline constexpr char kToolkitStartName[] = "VelmoraToolkitStart";
-inline constexpr char kRootWallpaperName[] = "VelmoraRootWallpaper";
+inline constexpr char kPictureDecoderName[] = "VelmoraPictureDecoder";
 inline constexpr char kToolkitModuleFile[] = "libvelmora-toolkit.so";
 
 }  // namespace vlmr

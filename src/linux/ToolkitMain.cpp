@@ -23,12 +23,12 @@
 #include "OptionsWindow.h"
 #include "PosixFileSystem.h"
 #include "PosixFolderLister.h"
+#include "QtPictureDecoder.h"
 #include "QtFolderChooser.h"
 #include "StopOnException.h"
 #include "Toolkit.h"
 #include "ToolkitApplication.h"
 #include "WallpaperChoice.h"
-#include "X11RootWallpaper.h"
 #include "XdgAutostart.h"
 #include "boot/frmMain.h"
 #include "config/ConfiguratorCourse.h"
@@ -144,8 +144,8 @@ __attribute__((visibility("default"))) vlmr::Toolkit* VelmoraToolkitStart(int, c
     return toolkit;
 }
 
-__attribute__((visibility("default"))) vlmr::WallpaperService* VelmoraRootWallpaper() {
-    return new vlmr::X11RootWallpaper;
+__attribute__((visibility("default"))) vlmr::PictureDecoder* VelmoraPictureDecoder() {
+    return new vlmr::QtPictureDecoder;
 }
 
 }  // extern "C"

@@ -65,9 +65,9 @@ Toolkit& ToolkitModule::Started() {
     return *toolkit_;
 }
 
-std::unique_ptr<WallpaperService> ToolkitModule::RootWallpaper() {
-    auto* make = reinterpret_cast<RootWallpaperFunction*>(Entry(kRootWallpaperName));
-    return std::unique_ptr<WallpaperService>(make());
+std::unique_ptr<PictureDecoder> ToolkitModule::Decoder() {
+    auto* make = reinterpret_cast<PictureDecoderFunction*>(Entry(kPictureDecoderName));
+    return std::unique_ptr<PictureDecoder>(make());
 }
 
 }  // namespace vlmr

@@ -19,8 +19,9 @@ public:
     // The toolkit, started on first use.
     Toolkit& Started();
     bool IsStarted() const { return toolkit_ != nullptr; }
-    // The module's X root setter; the toolkit itself is not started for it.
-    std::unique_ptr<WallpaperService> RootWallpaper();
+    // The module's decoder of pictures other than bitmaps; the toolkit
+    // itself is not started for it.
+    std::unique_ptr<PictureDecoder> Decoder();
 
 private:
     void* Entry(const char* name);

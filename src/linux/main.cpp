@@ -13,8 +13,9 @@
 #include "PosixLogFile.h"
 #include "StopOnException.h"
 #include "ToolkitModule.h"
-#include "ToolkitRootWallpaper.h"
+#include "ToolkitPictureDecoder.h"
 #include "UserFolders.h"
+#include "X11RootWallpaper.h"
 #include "XBanner.h"
 #include "boot/StopMessage.h"
 #include "boot/frmMain.h"
@@ -47,7 +48,8 @@ int RunLean(const std::vector<std::string>& arguments, ToolkitModule& toolkit, s
     PosixFileSystem files(runtime.AppFolder());
     IniFileStore settings(files);
     const std::unique_ptr<WallpaperService> wallpaper =
-        ExplainedWallpaperService(std::make_unique<ToolkitRootWallpaper>(toolkit), std::move(reason));
+        ExplainedWallpaperService(
+            std::make_unique<X11RootWallpaper>(std::make_shared<ToolkitPictureDecoder>(toolkit)), std::move(reason));
     LinuxShell shell;
     const Services services{runtime, files, settings, *wallpaper, shell};
 

@@ -109,12 +109,13 @@ def display_vanishes(session):
 
 
 def exception(session):
-    # Very many short lines: a small file to read, but its line index needs
-    # more memory than the process may have, so building it throws.
+    # Very many empty lines: a file small enough to read, but its line index
+    # (four bytes a line) needs more memory than the process may have, so
+    # building it throws.
     session.write_app_file("Installed", "07/12/2026\r\n")
     session.write_app_file("Config.ini", "[VLMR]\r\nStyle=Stretch\r\n")
-    session.write_app_file("IPaths.dat", b"a\n" * (64 << 20))
-    vlmr = session.start(address_space=1 << 30)
+    session.write_app_file("IPaths.dat", b"\n" * (128 << 20))
+    vlmr = session.start(address_space=1 << 29)
     box = expect_message(session, vlmr.pid, "Velmora stopped: std::bad_alloc")
     session.press(box, "Return")
     code = finished(vlmr)
