@@ -12,9 +12,9 @@ exe=$1
 cp "$exe" "$work/VLMR.exe"
 printf '07/12/2026\r\n' > "$work/Installed"
 printf '[VLMR]\r\nStyle=Stretch\r\n' > "$work/Config.ini"
-head -c $((200 << 20)) /dev/zero | tr '\0' '\n' > "$work/IPaths.dat"  # 16 bytes of index a line
+head -c $((400 << 20)) /dev/zero | tr '\0' '\n' > "$work/IPaths.dat"  # 4 bytes of index a line
 
-# Wine itself takes about 2 GiB of address space here; the index alone takes 3.2 GiB.
+# Wine itself takes about 2 GiB of address space here; the index alone takes 1.6 GiB.
 prlimit --as=$((3 << 30)) wine "$work/VLMR.exe" 2>"$work/stderr" &
 vlmr=$!
 box=
