@@ -15,6 +15,12 @@ public:
         if (fd_ >= 0) ::close(fd_);
     }
     int get() const { return fd_; }
+    // Hands the descriptor over; this no longer closes it.
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
     // Closes now and reports whether the close itself succeeded.
     bool Close() {
         const int fd = fd_;

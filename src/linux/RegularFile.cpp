@@ -32,10 +32,11 @@ void AskForHugePages(char* data, std::size_t size) {
 
 }  // namespace
 
-Status ReadRegularFile(const std::string& path, std::size_t limit, std::string& bytes) {
+Status OpenRegularFile(const std::string& path, std::size_t limit, int& opened, std::size_t& size) {
+    opened = -1;
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
     // writer, and a terminal could become ours; both are refused below.
-    const Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0) return StatusFromErrno(errno, path);
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) return StatusFromErrno(errno, path);
@@ -43,12 +44,22 @@ Status ReadRegularFile(const std::string& path, std::size_t limit, std::string& 
     if (!S_ISREG(info.st_mode))
         return Status::Fail(ErrorKind::Other, "Path/File access error: not an ordinary file");
     if (info.st_size < 0 || static_cast<unsigned long long>(info.st_size) > limit) return TooLarge();
+    size = static_cast<std::size_t>(info.st_size);
+    opened = fd.Release();
+    return Status::Ok();
+}
+
+Status ReadRegularFile(const std::string& path, std::size_t limit, std::string& bytes) {
+    int opened = -1;
+    std::size_t size = 0;
+    if (const Status open = OpenRegularFile(path, limit, opened, size); !open) return open;
+    const Fd fd(opened);
 
     try {
         // One byte more than the size, so a file that grew meanwhile is
         // noticed; it is read on only up to the limit. The memory is asked
         // for before the first byte of it is touched.
-        const std::size_t room = static_cast<std::size_t>(info.st_size) + 1;
+        const std::size_t room = size + 1;
         std::string buffer;
         buffer.reserve(room);
         AskForHugePages(buffer.data(), buffer.capacity());

@@ -11,6 +11,7 @@
 
 #include "Fd.h"
 #include "PosixStatus.h"
+#include "RegularFile.h"
 
 namespace vlmr {
 namespace {
@@ -32,19 +33,11 @@ MappedFile::~MappedFile() {
 }
 
 Status MappedFile::Map(const std::string& path, std::size_t limit) {
-    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
-    // writer, and a terminal could become ours; both are refused below.
-    const Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0) return StatusFromErrno(errno, path);
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) return StatusFromErrno(errno, path);
-    if (S_ISDIR(info.st_mode)) return StatusFromErrno(EISDIR, path);
-    if (!S_ISREG(info.st_mode))
-        return Status::Fail(ErrorKind::Other, "Path/File access error: not an ordinary file");
-    if (info.st_size < 0 || static_cast<unsigned long long>(info.st_size) > limit)
-        return Status::Fail(ErrorKind::Other, "File too large");
-    if (info.st_size == 0) return Status::Ok();
-    const auto size = static_cast<std::size_t>(info.st_size);
+    int opened = -1;
+    std::size_t size = 0;
+    if (const Status open = OpenRegularFile(path, limit, opened, size); !open) return open;
+    const Fd fd(opened);
+    if (size == 0) return Status::Ok();
     // All pages mapped at once, rather than a fault for every few of them.
     void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
     if (data == MAP_FAILED) return StatusFromErrno(errno, path);
