@@ -73,14 +73,7 @@ void frmMain::Load() {
         DrawImage();
         rt.DeliverPendingMessages();
 
-        if (SelectedImage.empty()) {
-            SelectedImage = rt.FallbackImage();
-            LogInfo(PList.Count() == 0 ? "the list is empty: the fallback picture " + SelectedImage
-                                       : "the drawn entry is an empty line: the fallback picture " + SelectedImage);
-        } else {
-            LogInfo("drawn entry " + std::to_string(*PList.Selected() + 1) + " of " + std::to_string(PList.Count()) +
-                    ": " + SelectedImage);
-        }
+        SelectedImage = PictureOf(PList.Selected(), "");
 
         if (const std::optional<std::int32_t> style = HandedStyle(s_.wallpaper.Mechanism()))
             ApplyWallpaper(s_.wallpaper, SelectedImage, *style, true);
@@ -88,6 +81,20 @@ void frmMain::Load() {
 
     view_.Unload();
     rt.EndProgram();
+}
+
+std::string frmMain::PictureOf(std::optional<std::size_t> entry, const std::string& where) {
+    std::string picture = entry ? std::string(PList.Item(*entry)) : std::string();
+    if (!picture.empty()) {
+        LogInfo(where + "drawn entry " + std::to_string(*entry + 1) + " of " + std::to_string(PList.Count()) + ": " +
+                picture);
+        return picture;
+    }
+    // The fallback picture is for a list with nothing to offer at that place.
+    picture = s_.runtime.FallbackImage();
+    LogInfo(where + (entry ? "the drawn entry is an empty line" : "the list is empty") + ": the fallback picture " +
+            picture);
+    return picture;
 }
 
 std::optional<std::int32_t> frmMain::HandedStyle(const std::string& desktop) {
@@ -123,17 +130,7 @@ bool frmMain::RunPerMonitor() {
     const std::vector<std::size_t> drawn = DrawForMonitors(monitors.size());
     rt.DeliverPendingMessages();
     std::vector<std::string> pictures;
-    for (std::size_t i = 0; i < monitors.size(); ++i) {
-        std::string picture(PList.Item(drawn[i]));
-        if (picture.empty()) {
-            picture = rt.FallbackImage();
-            LogInfo("monitor " + monitors[i] + ": the drawn entry is an empty line: the fallback picture " + picture);
-        } else {
-            LogInfo("monitor " + monitors[i] + ": drawn entry " + std::to_string(drawn[i] + 1) + " of " +
-                    std::to_string(PList.Count()) + ": " + picture);
-        }
-        pictures.push_back(std::move(picture));
-    }
+    for (std::size_t i = 0; i < monitors.size(); ++i) pictures.push_back(PictureOf(drawn[i], "monitor " + monitors[i] + ": "));
     PList.Select(drawn.front());
     SelectedImage = pictures.front();
 

@@ -56,6 +56,10 @@ private:
     // The boot run with a picture of its own on each monitor; false, with
     // nothing done but a line in the log, where it does not apply.
     bool RunPerMonitor();
+    // The picture of a drawn entry, or the fallback picture for an empty
+    // line or (no entry) an empty list, after its line in the log, which
+    // `where` begins.
+    std::string PictureOf(std::optional<std::size_t> entry, const std::string& where);
     // The stored style as handed to the desktop, after the log's "style"
     // line ending in `desktop`; nothing, after a line saying so, for a word
     // that is no style.
